@@ -1,0 +1,162 @@
+// Record formatter, unit table, unformatted record files and stop codes shared by the
+// solver, the converter and the history program.
+//
+// A transfer statement names a unit, a format ("(I5,F10.3)" or "*" for list-directed) and a
+// list of items. Items are references to scalars, arrays in storage order, or implied loops
+// that interleave several arrays (X(i), Y(i), Z(i) for i = 1..N) without copying them.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+namespace rio {
+
+// ---------------------------------------------------------------------------------------
+// Items
+// ---------------------------------------------------------------------------------------
+enum class Kind : std::uint8_t { Int4, Real4, Real8, Text };
+
+// One member of an item: `per_iter` consecutive elements starting at base + i*stride
+// (in elements) for loop iteration i. Text elements are `len` bytes, blank padded.
+struct Member {
+    Kind kind;
+    void* base;
+    std::int64_t per_iter;
+    std::int64_t stride;
+    std::int32_t len;  // Text: bytes per element
+};
+
+// A loop member: `count` elements of `arr` taken per iteration, the next iteration
+// starting `stride` elements further on.  Strided(NOD, 8, 8) walks NOD(1..8, i).
+template <class T>
+struct Strided {
+    T* base;
+    std::int64_t per_iter;
+    std::int64_t stride;
+};
+
+// An item of a transfer list: `iterations` passes over its members, each pass taking the
+// members in order.  A scalar or an array is one member with one iteration.
+struct Item {
+    static constexpr int kMaxMembers = 6;
+    std::int64_t iterations = 1;
+    int nmembers = 0;
+    Member m[kMaxMembers];
+
+    Item(std::int32_t& v) { add(Kind::Int4, &v, 1, 1, 0); }
+    Item(const std::int32_t& v) { add(Kind::Int4, const_cast<std::int32_t*>(&v), 1, 1, 0); }
+    Item(float& v) { add(Kind::Real4, &v, 1, 1, 0); }
+    Item(const float& v) { add(Kind::Real4, const_cast<float*>(&v), 1, 1, 0); }
+    Item(double& v) { add(Kind::Real8, &v, 1, 1, 0); }
+    Item(const double& v) { add(Kind::Real8, const_cast<double*>(&v), 1, 1, 0); }
+    // CHARACTER*n: the string's size is n.  Reading never changes the size.
+    Item(std::string& s) { add(Kind::Text, s.data(), 1, 1, static_cast<std::int32_t>(s.size())); }
+    // Text for output only (literal or constant).
+    Item(std::string_view s) { add(Kind::Text, const_cast<char*>(s.data()), 1, 1, static_cast<std::int32_t>(s.size())); }
+    Item(const char* s) : Item(std::string_view(s)) {}
+    Item(const std::string& s) : Item(std::string_view(s)) {}
+    // Arrays in storage order.
+    Item(std::span<std::int32_t> a) { add(Kind::Int4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<const std::int32_t> a) { add(Kind::Int4, const_cast<std::int32_t*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<double> a) { add(Kind::Real8, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<const double> a) { add(Kind::Real8, const_cast<double*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<float> a) { add(Kind::Real4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+
+    // Implied loop: for i = 0..n-1, each member's elements of iteration i in turn.
+    // Members are given as Strided<T> or as plain pointers (one element per iteration).
+    template <class... Ms>
+    static Item loop(std::int64_t n, Ms... ms) {
+        Item it;
+        it.iterations = n < 0 ? 0 : n;
+        (it.add_member(ms), ...);
+        return it;
+    }
+
+    void add(Kind k, void* p, std::int64_t per, std::int64_t stride, std::int32_t len) {
+        m[nmembers++] = Member{k, p, per, stride, len};
+    }
+
+private:
+    Item() = default;
+    static Kind kind_of(const std::int32_t*) { return Kind::Int4; }
+    static Kind kind_of(const float*) { return Kind::Real4; }
+    static Kind kind_of(const double*) { return Kind::Real8; }
+    template <class T>
+    void add_member(T* p) { add(kind_of(p), const_cast<std::remove_const_t<T>*>(p), 1, 1, 0); }
+    template <class T>
+    void add_member(Strided<T> s) {
+        add(kind_of(s.base), const_cast<std::remove_const_t<T>*>(s.base), s.per_iter, s.stride, 0);
+    }
+};
+
+using Items = std::initializer_list<Item>;
+
+// ---------------------------------------------------------------------------------------
+// Units
+// ---------------------------------------------------------------------------------------
+// Console units: -1 standard output, -4 standard input, 0 standard error; 5 and 6 are the
+// console until opened by name. Any other unit used unopened connects to "fort.N".
+inline constexpr int kConsoleOut = -1;
+inline constexpr int kConsoleIn = -4;
+inline constexpr int kStdErr = 0;
+
+enum class Status { Old, Unknown };
+enum class Form { Formatted, Unformatted };
+
+// Opens `unit` on `name` (trailing blanks dropped). A blank name asks for one on the
+// console. Old: the file must exist (error 29). Positioned at the start of the file.
+void open(int unit, std::string_view name, Status status, Form form);
+void rewind(int unit);
+void close(int unit);
+// File name of a connected unit ("" when not connected); for messages and tests.
+std::string unit_name(int unit);
+
+// ---------------------------------------------------------------------------------------
+// Transfers
+// ---------------------------------------------------------------------------------------
+// Formatted or list-directed ("*") write of one statement.
+void write(int unit, std::string_view format, Items items);
+inline void write(int unit, std::string_view format) { write(unit, format, Items{}); }
+
+// Formatted or list-directed read. Without an end-of-file branch, the end of the file is
+// the fatal error 24. read_or_end() is the statement with the branch: it returns false when
+// the end of the file was met (items already read keep their new values).
+void read(int unit, std::string_view format, Items items);
+[[nodiscard]] bool read_or_end(int unit, std::string_view format, Items items);
+
+// Unformatted record: all items of the statement in one record.
+void write_unf(int unit, Items items);
+void read_unf(int unit, Items items);
+[[nodiscard]] bool read_unf_or_end(int unit, Items items);
+
+// ---------------------------------------------------------------------------------------
+// Program ends
+// ---------------------------------------------------------------------------------------
+// Thrown by every end of a program below main; main catches it through run_program().
+struct ProgramEnd {
+    int status;
+};
+
+// Stop with a code: the digits on standard error, all units closed, exit status `code`.
+[[noreturn]] void stop(int code);
+// Plain stop: nothing written, exit status 0.
+[[noreturn]] void stop();
+// Fatal I/O error `number` (24, 29, 30, 38, 39, 41, 43, 59, 64, 67) on `unit`.
+[[noreturn]] void fatal(int number, int unit);
+
+// Runs a program's main routine: sets flush-to-zero and denormals-are-zero first, names
+// the program for the fatal-error line, catches every end, flushes and closes all units,
+// and returns the exit status for main to return.
+int run_program(const char* program_name, void (*body)());
+
+// Sets flush-to-zero and denormals-are-zero (done by run_program).
+void set_float_mode();
+
+// Closes every unit with its records written (done by run_program at every end).
+void close_all();
+
+}  // namespace rio

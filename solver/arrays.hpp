@@ -1,0 +1,56 @@
+// 1-based views of model arrays cut out of the work arrays BD and IB.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <span>
+
+namespace gw {
+
+// One-dimensional array A(i), i = 1..n.
+template <class T>
+class Span1 {
+public:
+    Span1() = default;
+    Span1(T* base, std::int64_t n) : p_(base), n_(n) {}
+    T& operator()(std::int64_t i) const {
+        assert(i >= 1 && i <= n_);
+        return p_[i - 1];
+    }
+    std::int64_t size() const { return n_; }
+    T* data() const { return p_; }
+    std::span<T> span() const { return {p_, static_cast<std::size_t>(n_)}; }
+
+private:
+    T* p_ = nullptr;
+    std::int64_t n_ = 0;
+};
+
+// Two-dimensional column-major array A(i, j), i = 1..ld, j = 1..cols.
+template <class T>
+class Span2 {
+public:
+    Span2() = default;
+    Span2(T* base, std::int64_t ld, std::int64_t cols) : p_(base), ld_(ld), cols_(cols) {}
+    T& operator()(std::int64_t i, std::int64_t j) const {
+        assert(i >= 1 && i <= ld_ && j >= 1 && j <= cols_);
+        return p_[(i - 1) + (j - 1) * ld_];
+    }
+    std::int64_t ld() const { return ld_; }
+    std::int64_t cols() const { return cols_; }
+    std::int64_t size() const { return ld_ * cols_; }
+    T* data() const { return p_; }
+    // Column j as a 1-based array of ld entries.
+    Span1<T> column(std::int64_t j) const {
+        assert(j >= 1 && j <= cols_);
+        return Span1<T>(p_ + (j - 1) * ld_, ld_);
+    }
+    std::span<T> span() const { return {p_, static_cast<std::size_t>(ld_ * cols_)}; }
+
+private:
+    T* p_ = nullptr;
+    std::int64_t ld_ = 0;
+    std::int64_t cols_ = 0;
+};
+
+}  // namespace gw
