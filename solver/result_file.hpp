@@ -1,0 +1,32 @@
+// Result file (unit 10) and second result file (unit 9) read by the post-processors.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "arrays.hpp"
+#include "model.hpp"
+#include "recordio/recordio.hpp"
+#include "work_arrays.hpp"
+
+namespace gw {
+
+// The 80-character title as twenty 4-character words, the items of a (20A4) record.
+rio::Item title_item(std::string& TITLE);
+rio::Item title_item(const std::string& TITLE);
+
+// Rewinds units 10 and 9; writes the title and counts on unit 9, then the title, counts,
+// nodes (X, Y, Z, PSIINI, Q, KODE) and elements (NOD(1..8), MTYP) on unit 10.
+void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh);
+
+// Step block 0 of a mesh-check-only run: time 0, PSIINI, Q, KODE, zero velocities and, when
+// ITHSW = 0, zero moisture contents.
+void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh);
+
+// One step block: NSTEP and TIME, then PSI, Q, KODE per node, VEL(1..3, e) per element and,
+// when ITHSW = 0, TH per element.
+void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL /*(3,NUMEL)*/,
+           const Span1<double>& PSI, const Span1<double>& Q, const Span1<double>& TH,
+           const Span1<std::int32_t>& KODE, int NSTEP, double TIME);
+
+}  // namespace gw

@@ -1,0 +1,158 @@
+// Main routine of the solver: start-up and files, model input, the mesh check and its end.
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <new>
+
+#include "element_check.hpp"
+#include "input.hpp"
+#include "recordio/recordio.hpp"
+#include "result_file.hpp"
+#include "solver_run.hpp"
+
+namespace gw {
+
+namespace {
+
+constexpr int kFileList = 98;
+constexpr int kConsoleOut = rio::kConsoleOut;
+constexpr int kConsoleIn = rio::kConsoleIn;
+constexpr std::int32_t kDefaultBD = 1000000;
+constexpr std::int32_t kDefaultIB = 1600000;
+
+// Names of the files of a run, as CHARACTER*20 values.
+struct FileNames {
+    std::string work = std::string(20, ' ');      // unit 1, the working copy
+    std::string matrix = std::string(20, ' ');    // unit 2
+    std::string state = std::string(20, ' ');     // unit 3
+    std::string iterate = std::string(20, ' ');   // unit 4
+    std::string second = std::string(20, ' ');    // unit 9
+    std::string result = std::string(20, ' ');    // unit 10
+    std::string input = std::string(20, ' ');     // unit 5
+    std::string listing = std::string(20, ' ');   // unit 6
+};
+
+std::int32_t clamp32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+// Start-up: the file list (or the console), the work arrays, the units and the working copy
+// of the model file on unit IR, rewound.
+void start_up(SolverRun& run) {
+    FileNames f;
+    std::int32_t mtotbd = 0, mtotib = 0;
+
+    // 1. "WORK.LST": six names, the two lengths, the model file and the listing. A list that
+    // ends at line 7, 8 or 9 leaves the two names to the console.
+    rio::open(kFileList, "WORK.LST", rio::Status::Old, rio::Form::Formatted);
+    for (std::string* name : {&f.work, &f.matrix, &f.state, &f.iterate, &f.second, &f.result}) {
+        rio::read(kFileList, "(A20)", {*name});
+    }
+    const bool prompt = !rio::read_or_end(kFileList, "*", {mtotbd}) ||
+                        !rio::read_or_end(kFileList, "*", {mtotib}) ||
+                        !rio::read_or_end(kFileList, "(A20)", {f.input});
+    if (!prompt) {
+        rio::read(kFileList, "(A20)", {f.listing});
+        rio::close(kFileList);
+    }
+
+    // 2. Work arrays, zeroed: slices not read hold 0.
+    WorkArrays& w = run.work;
+    w.MTOTBD = mtotbd < 1 ? kDefaultBD : mtotbd;
+    w.MTOTIB = mtotib < 1 ? kDefaultIB : mtotib;
+    try {
+        w.BD.assign(static_cast<std::size_t>(w.MTOTBD), 0.0);
+        w.IB.assign(static_cast<std::size_t>(w.MTOTIB), 0);
+    } catch (const std::bad_alloc&) {
+        rio::fatal(41, 0);
+    } catch (const std::length_error&) {
+        rio::fatal(41, 0);
+    }
+
+    // 3. Scratch, working-copy and result units.
+    rio::open(2, f.matrix, rio::Status::Unknown, rio::Form::Unformatted);
+    rio::open(3, f.state, rio::Status::Unknown, rio::Form::Unformatted);
+    rio::open(4, f.iterate, rio::Status::Unknown, rio::Form::Unformatted);
+    rio::open(run.units.IR, f.work, rio::Status::Unknown, rio::Form::Formatted);
+    rio::open(9, f.second, rio::Status::Unknown, rio::Form::Formatted);
+    rio::open(run.units.IPOST, f.result, rio::Status::Unknown, rio::Form::Formatted);
+
+    // 4. The two names from the console when the list was short.
+    if (prompt) {
+        rio::write(kConsoleOut, "(//' KEY IN INPUT DATA FILE NAME [EX. B:DATA1.DAT] ====> ')");
+        rio::read(kConsoleIn, "(A20)", {f.input});
+        rio::write(kConsoleOut, "(/' KEY IN OUTPUT FILE NAME     [EX. B:DATA1.PRN] ====> ')");
+        rio::read(kConsoleIn, "(A20)", {f.listing});
+    }
+    rio::open(5, f.input, rio::Status::Old, rio::Form::Formatted);
+    rio::open(run.units.IW, f.listing, rio::Status::Unknown, rio::Form::Formatted);
+
+    // 5. Working copy: every line cut or padded to 90 columns.
+    std::string line(90, ' ');
+    while (rio::read_or_end(5, "(A90)", {line})) rio::write(run.units.IR, "(A90)", {line});
+    rio::rewind(run.units.IR);
+}
+
+// First dimension check: the mesh part of both work arrays.
+void check_mesh_dimension(SolverRun& run) {
+    const MeshTotals t = mesh_totals(run.ctl);
+    run.mesh_totals = t;
+    const int IW = run.units.IW;
+    rio::write(IW, "(///'  MESH CHECK DIMENSION','  BD( ',I10,' )','IB( ',I10,')')",
+               {clamp32(t.BD1), clamp32(t.IB1)});
+    if (run.work.MTOTBD < t.BD1 || run.work.MTOTIB < t.IB1) {
+        rio::write(IW, "(//' MTOTBD=',I10,'  MTOTIB=',I10)",
+                   {clamp32(t.BD1 - run.work.MTOTBD), clamp32(t.IB1 - run.work.MTOTIB)});
+        rio::stop(1111);
+    }
+}
+
+// Mesh-check-only end: the step-0 block, the closing lines and a normal end.
+[[noreturn]] void mesh_check_end(SolverRun& run) {
+    WRPLT0(run.ctl, run.units, run.mesh);
+    rio::write(run.units.IW, "(//'  ***** MESH CHECK ONLY !!!! *****')");
+    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
+    rio::stop();
+}
+
+}  // namespace
+
+void SOLMAIN() {
+    auto owner = std::make_unique<SolverRun>();
+    SolverRun& run = *owner;
+    Control& ctl = run.ctl;
+    Units& u = run.units;
+    InputState& in = run.input;
+
+    // 1. Start-up and header records.
+    start_up(run);
+    read_header_records(ctl, u, run.mat, run.hist);
+
+    // 2. The mesh part of the work arrays.
+    check_mesh_dimension(run);
+    run.mesh = cut_mesh(run.work, ctl);
+    MeshArrays& mesh = run.mesh;
+
+    // 3.-7. Groups D to KB.
+    RDELEM(ctl, u, in, mesh);
+    if (ctl.MAXSEP > 0) RDSEEP(ctl, u, in, mesh);
+    RDTIME(ctl, u, in);
+    RDPROP(ctl, u, in, run.mat, mesh.tab, mesh.MTYP);
+    const int node_errors = NPIN(ctl, u, in, mesh);
+
+    // 8. Result-file header.
+    WRHEAD(ctl, u, mesh);
+
+    // 9. Element check.
+    const int element_errors = CHKELM(ctl, u, mesh);
+
+    // 10. A node or element error, a reading error, or a request ends with the mesh check.
+    if (node_errors > 0 || element_errors == 1 || ctl.MESHCK > 0 || in.read_error != 0) {
+        mesh_check_end(run);
+    }
+
+    // 11.-19. Matrix structure, solution and the normal end.
+    run_solution_stage(run);
+}
+
+}  // namespace gw
