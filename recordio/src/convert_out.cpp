@@ -1,0 +1,326 @@
+// Output fields: integers, fixed-point and exponent reals, and the list-directed real form.
+// Decimal digits come from std::to_chars with a precision, which rounds the exact binary
+// value to the nearest decimal, ties to the even digit.
+#include "internal.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace rio::detail {
+
+namespace {
+
+void stars(char* out, int w) { std::memset(out, '*', static_cast<std::size_t>(w)); }
+
+// Right-justifies s (n bytes) in w columns; false when it does not fit.
+bool right(char* out, int w, const char* s, int n) {
+    if (n > w) return false;
+    std::memset(out, ' ', static_cast<std::size_t>(w - n));
+    std::memcpy(out + (w - n), s, static_cast<std::size_t>(n));
+    return true;
+}
+
+// Significant digits of a > 0 rounded to `nsig` digits: digits into dig, returns the
+// decimal exponent of the first digit (a ~ d1.d2d3... x 10^X).
+int sig_digits(double a, int nsig, char* dig) {
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, nsig - 1);
+    const char* p = buf;
+    dig[0] = *p++;
+    if (nsig > 1) {
+        ++p;  // the point
+        std::memcpy(dig + 1, p, static_cast<std::size_t>(nsig - 1));
+        p += nsig - 1;
+    }
+    ++p;  // 'e'
+    const bool eneg = *p == '-';
+    ++p;
+    int x = 0;
+    while (p < r.ptr) x = x * 10 + (*p++ - '0');
+    return eneg ? -x : x;
+}
+
+// Exact decimal expansion of a > 0 (every double has a finite one): digits and exponent of
+// the first digit. Used only for roundings that precision forms cannot express.
+int exact_digits(double a, std::string& dig) {
+    std::string buf(1100, '\0');
+    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::scientific, 780);
+    std::string_view s(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
+    const std::size_t epos = s.find('e');
+    dig.assign(1, s[0]);
+    dig.append(s.substr(2, epos - 2));
+    int x = 0;
+    for (std::size_t i = epos + 2; i < s.size(); ++i) x = x * 10 + (s[i] - '0');
+    return s[epos + 1] == '-' ? -x : x;
+}
+
+// Writes the decimal exponent `x` (letter, sign, digits) at p; false when beyond 999.
+// Magnitudes up to 99 take "E" and two digits; 100 to 999 drop the letter for three.
+int exponent_text(char* p, int x) {
+    const int ax = x < 0 ? -x : x;
+    const char sign = x < 0 ? '-' : '+';
+    if (ax <= 99) {
+        p[0] = 'E';
+        p[1] = sign;
+        p[2] = static_cast<char>('0' + ax / 10);
+        p[3] = static_cast<char>('0' + ax % 10);
+        return 4;
+    }
+    if (ax <= 999) {
+        p[0] = sign;
+        p[1] = static_cast<char>('0' + ax / 100);
+        p[2] = static_cast<char>('0' + ax / 10 % 10);
+        p[3] = static_cast<char>('0' + ax % 10);
+        return 4;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool put_nonfinite(char* out, int w, double v) {
+    const char* s = std::isnan(v) ? "NaN" : v < 0 ? "-Infinity" : "Infinity";
+    if (!right(out, w, s, static_cast<int>(std::strlen(s)))) {
+        stars(out, w);
+        return false;
+    }
+    return true;
+}
+
+bool put_I(char* out, int w, std::int64_t v) {
+    char buf[24];
+    char* e = buf + sizeof buf;
+    char* p = e;
+    std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    do {
+        *--p = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (v < 0) *--p = '-';
+    if (!right(out, w, p, static_cast<int>(e - p))) {
+        stars(out, w);
+        return false;
+    }
+    return true;
+}
+
+bool put_F(char* out, int w, int d, int scale, double v) {
+    if (!std::isfinite(v)) return put_nonfinite(out, w, v);
+    const double a = std::fabs(v);
+    // 1. The digits of a x 10^scale rounded to d places: the digits of a rounded to
+    //    d + scale places, with the point moved `scale` places to the right.
+    const int p = d + scale;
+    std::string digits;  // all digits, point implied at `ip`
+    int ip = 0;          // digits before the point in `digits` (may be <= 0 or > size)
+    if (p >= 0) {
+        std::string buf(static_cast<std::size_t>(330 + p), '\0');
+        auto r = std::to_chars(buf.data(), buf.data() + buf.size(), a, std::chars_format::fixed, p);
+        std::string_view s(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()));
+        const std::size_t dot = s.find('.');
+        if (dot == std::string_view::npos) {
+            digits.assign(s);
+            ip = static_cast<int>(s.size());
+        } else {
+            digits.assign(s.substr(0, dot));
+            ip = static_cast<int>(dot);
+            digits.append(s.substr(dot + 1));
+        }
+    } else if (a != 0) {
+        // Rounding to a position left of the point: round the exact expansion by hand.
+        std::string ex;
+        const int x = exact_digits(a, ex);
+        const int keep = x + 1 + p;  // digits kept
+        if (keep < 0) {
+            digits = "0";
+            ip = 1;
+        } else {
+            std::string kept = ex.substr(0, static_cast<std::size_t>(keep));
+            const char next = static_cast<std::size_t>(keep) < ex.size() ? ex[static_cast<std::size_t>(keep)] : '0';
+            bool up = next > '5';
+            if (next == '5') {
+                bool rest = ex.find_first_not_of('0', static_cast<std::size_t>(keep) + 1) != std::string::npos;
+                up = rest || (!kept.empty() && (kept.back() - '0') % 2 == 1);
+            }
+            if (up) {
+                int i = keep - 1;
+                while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9') kept[static_cast<std::size_t>(i--)] = '0';
+                if (i >= 0) {
+                    ++kept[static_cast<std::size_t>(i)];
+                } else {
+                    kept.insert(kept.begin(), '1');
+                }
+            }
+            if (kept.empty()) kept = "0";
+            digits = kept + std::string(static_cast<std::size_t>(-p), '0');
+            ip = static_cast<int>(digits.size());
+        }
+    } else {
+        digits = "0";
+        ip = 1;
+    }
+    ip += scale;
+    // 2. Integer part without leading zeros, fraction of exactly d digits.
+    std::string ipart, frac;
+    if (ip <= 0) {
+        frac.assign(static_cast<std::size_t>(-ip), '0');
+        frac.append(digits);
+    } else if (ip >= static_cast<int>(digits.size())) {
+        ipart = digits + std::string(static_cast<std::size_t>(ip) - digits.size(), '0');
+    } else {
+        ipart = digits.substr(0, static_cast<std::size_t>(ip));
+        frac = digits.substr(static_cast<std::size_t>(ip));
+    }
+    frac.resize(static_cast<std::size_t>(d), '0');
+    const std::size_t nz = ipart.find_first_not_of('0');
+    ipart = nz == std::string::npos ? std::string() : ipart.substr(nz);
+    const bool zero = ipart.empty() && frac.find_first_not_of('0') == std::string::npos;
+    const bool neg = std::signbit(v) && !zero;  // a value that rounds to zero is written unsigned
+    // 3. Assemble: the "0" before the point only when there is a column for it.
+    const int len = (neg ? 1 : 0) + static_cast<int>(ipart.size()) + 1 + d;
+    if (len > w) {
+        stars(out, w);
+        return false;
+    }
+    const bool lead0 = ipart.empty() && len + 1 <= w;
+    const int total = len + (lead0 ? 1 : 0);
+    char* o = out;
+    std::memset(o, ' ', static_cast<std::size_t>(w - total));
+    o += w - total;
+    if (neg) *o++ = '-';
+    if (lead0) *o++ = '0';
+    std::memcpy(o, ipart.data(), ipart.size());
+    o += ipart.size();
+    *o++ = '.';
+    std::memcpy(o, frac.data(), frac.size());
+    return true;
+}
+
+bool put_E(char* out, int w, int d, int scale, double v) {
+    if (!std::isfinite(v)) return put_nonfinite(out, w, v);
+    const int k = scale;
+    // Significant digits: d + k with the digits after "0." (k <= 0), d + 1 with k digits
+    // before the point (k > 0).
+    const int nsig = k <= 0 ? d + k : d + 1;
+    if (nsig < 1 || k >= d + 2 || nsig > 700) {
+        stars(out, w);
+        return false;
+    }
+    const double a = std::fabs(v);
+    char digbuf[768];
+    int ex = 0;  // exponent written
+    if (a == 0) {
+        std::memset(digbuf, '0', static_cast<std::size_t>(nsig));
+    } else {
+        const int x = sig_digits(a, nsig, digbuf);
+        ex = x + 1 - k;  // value = 0.d1d2... x 10^(x+1)
+    }
+    const bool neg = std::signbit(v) && a != 0;
+    char expo[4];
+    if (exponent_text(expo, ex) == 0) {
+        stars(out, w);
+        return false;
+    }
+    // sign, [0], digits before the point, point, digits after, exponent
+    const int before = k > 0 ? k : 0;
+    const int after = k > 0 ? nsig - k : d;
+    const int len = (neg ? 1 : 0) + before + 1 + after + 4;
+    if (len > w) {
+        stars(out, w);
+        return false;
+    }
+    const bool lead0 = k <= 0 && len + 1 <= w;
+    const int total = len + (lead0 ? 1 : 0);
+    char* o = out;
+    std::memset(o, ' ', static_cast<std::size_t>(w - total));
+    o += w - total;
+    if (neg) *o++ = '-';
+    if (lead0) *o++ = '0';
+    if (k > 0) {
+        std::memcpy(o, digbuf, static_cast<std::size_t>(k));
+        o += k;
+        *o++ = '.';
+        std::memcpy(o, digbuf + k, static_cast<std::size_t>(after));
+        o += after;
+    } else {
+        *o++ = '.';
+        std::memset(o, '0', static_cast<std::size_t>(-k));
+        o += -k;
+        std::memcpy(o, digbuf, static_cast<std::size_t>(nsig));
+        o += nsig;
+    }
+    std::memcpy(o, expo, 4);
+    return true;
+}
+
+void put_list_real(char* out, int w, int d, int e, double v, bool single) {
+    if (!std::isfinite(v)) {
+        put_nonfinite(out, w, v);
+        return;
+    }
+    char dig[20];
+    char buf[48];
+    char* b = buf;
+    const double a = std::fabs(v);
+    int x = 0;
+    if (a != 0) {
+        if (single) {
+            char t[32];
+            auto r = std::to_chars(t, t + sizeof t, static_cast<float>(a), std::chars_format::scientific, d - 1);
+            const char* p = t;
+            dig[0] = *p++;
+            ++p;
+            std::memcpy(dig + 1, p, static_cast<std::size_t>(d - 1));
+            p += d;
+            const bool eneg = *p++ == '-';
+            while (p < r.ptr) x = x * 10 + (*p++ - '0');
+            if (eneg) x = -x;
+        } else {
+            x = sig_digits(a, d, dig);
+        }
+    }
+    if (a != 0 && x >= -1 && x <= d - 1) {
+        // Fixed point: k = x + 1 digits before the point, d - k after.
+        if (std::signbit(v)) *b++ = '-';
+        const int k = x + 1;
+        if (k == 0) {
+            *b++ = '0';
+        } else {
+            std::memcpy(b, dig, static_cast<std::size_t>(k));
+            b += k;
+        }
+        *b++ = '.';
+        std::memcpy(b, dig + k, static_cast<std::size_t>(d - k));
+        b += d - k;
+        const int n = static_cast<int>(b - buf);
+        const int fw = w - (e + 2);
+        std::memset(out, ' ', static_cast<std::size_t>(fw - n));
+        std::memcpy(out + (fw - n), buf, static_cast<std::size_t>(n));
+        std::memset(out + fw, ' ', static_cast<std::size_t>(e + 2));
+        return;
+    }
+    // Exponent form: the d rounded digits, then one "0", then E, sign and e digits.
+    if (a == 0) {
+        std::memset(dig, '0', static_cast<std::size_t>(d));
+    } else if (std::signbit(v)) {
+        *b++ = '-';
+    }
+    *b++ = dig[0];
+    *b++ = '.';
+    std::memcpy(b, dig + 1, static_cast<std::size_t>(d - 1));
+    b += d - 1;
+    *b++ = '0';
+    *b++ = 'E';
+    *b++ = x < 0 ? '-' : '+';
+    int ax = x < 0 ? -x : x;
+    for (int i = e - 1; i >= 0; --i) {
+        b[i] = static_cast<char>('0' + ax % 10);
+        ax /= 10;
+    }
+    b += e;
+    const int n = static_cast<int>(b - buf);
+    std::memset(out, ' ', static_cast<std::size_t>(w - n));
+    std::memcpy(out + (w - n), buf, static_cast<std::size_t>(n));
+}
+
+}  // namespace rio::detail

@@ -1,0 +1,172 @@
+// Internals shared by the record formatter, the unit table and the program ends.
+#pragma once
+
+#include "recordio/recordio.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rio::detail {
+
+// ---------------------------------------------------------------------------------------
+// Walking the elements of a transfer list
+// ---------------------------------------------------------------------------------------
+// A run is a stretch of consecutive elements of one kind: one member of one loop pass.
+struct Run {
+    Kind kind;
+    char* p;
+    std::int64_t n;
+    std::int32_t size;  // bytes per element
+};
+
+inline std::int32_t element_size(const Member& m) {
+    switch (m.kind) {
+    case Kind::Int4: return 4;
+    case Kind::Real4: return 4;
+    case Kind::Real8: return 8;
+    case Kind::Text: return m.len;
+    }
+    return 0;
+}
+
+// Calls f(run) for every run of the list in transfer order; stops early when f returns false.
+// Returns false when stopped early.
+template <class F>
+bool for_each_run(Items items, F&& f) {
+    for (const Item& it : items) {
+        for (std::int64_t i = 0; i < it.iterations; ++i) {
+            for (int k = 0; k < it.nmembers; ++k) {
+                const Member& m = it.m[k];
+                if (m.per_iter <= 0) continue;
+                const std::int32_t size = element_size(m);
+                Run r{m.kind, static_cast<char*>(m.base) + i * m.stride * size, m.per_iter, size};
+                if (!f(r)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Total bytes of a list in unformatted form.
+std::int64_t unformatted_bytes(Items items);
+
+// ---------------------------------------------------------------------------------------
+// Parsed formats
+// ---------------------------------------------------------------------------------------
+enum class Op : std::uint8_t { I, F, E, A, X, P, Lit, Slash, GroupBegin, GroupEnd, End };
+
+struct Desc {
+    Op op;
+    std::int32_t w = 0;    // I/F/E/A width (A: -1 = item length); X columns; P factor; Slash count
+    std::int32_t d = 0;    // digits after the point (F, E)
+    std::int32_t rep = 1;  // repeat count of a data descriptor or a group
+    std::int32_t lit_off = 0, lit_len = 0;  // literal text in Format::text
+    std::int32_t other = 0;                 // GroupEnd: index of its GroupBegin
+};
+
+struct Format {
+    std::string text;  // literal texts, doubled apostrophes already folded
+    std::vector<Desc> ops;
+    int revert = 0;  // where processing resumes after the final parenthesis
+    bool has_data = false;
+};
+
+// The parsed form of a format text, from the cache; a malformed text is a fatal error on `unit`.
+const Format& get_format(std::string_view text, int unit);
+// Parses a format text; returns false with a message when malformed.
+bool parse_format(std::string_view text, Format& out, std::string& error);
+
+// ---------------------------------------------------------------------------------------
+// Field conversion (output)
+// ---------------------------------------------------------------------------------------
+// Each writes exactly w characters at out and returns false when the field is asterisks.
+bool put_I(char* out, int w, std::int64_t v);
+bool put_F(char* out, int w, int d, int scale, double v);
+bool put_E(char* out, int w, int d, int scale, double v);
+// List-directed real form: w columns, d significant digits, e exponent digits.
+void put_list_real(char* out, int w, int d, int e, double v, bool single);
+// Right-justifies a non-finite value; false (asterisks) when too narrow.
+bool put_nonfinite(char* out, int w, double v);
+
+// ---------------------------------------------------------------------------------------
+// Field conversion (input)
+// ---------------------------------------------------------------------------------------
+// Fixed-column fields: blanks ignored, all-blank reads 0. False on a stray character or an
+// integer beyond 32 bits.
+bool get_I(std::string_view field, std::int32_t& v);
+// `d` digits of fraction when the mantissa has no point; `scale` applies without exponent.
+bool get_real(std::string_view field, int d, int scale, double& v);
+bool get_real4(std::string_view field, int d, int scale, float& v);
+// List-directed values (no blanks inside).
+bool get_list_int(std::string_view tok, std::int32_t& v);
+bool get_list_real(std::string_view tok, double& v);
+bool get_list_real4(std::string_view tok, float& v);
+
+// ---------------------------------------------------------------------------------------
+// Units
+// ---------------------------------------------------------------------------------------
+class Unit {
+public:
+    int number = 0;
+    std::string name;
+    int fd = -1;
+    bool console = false;
+    bool readable = true;
+    bool writable = true;
+    Form form = Form::Formatted;
+
+    // Formatted records. get_record returns false at the end of the file; the view stays
+    // valid until the next call on the unit.
+    bool get_record(std::string_view& rec);
+    // Output: append bytes; end_statement flushes console streams.
+    void put(const char* p, std::size_t n);
+    void put_record(std::string_view rec);  // rec + CR LF
+    void end_statement();
+    // Unformatted bytes: reads up to n, returns the count read.
+    std::size_t get_bytes(void* dst, std::size_t n);
+    void skip_bytes(std::int64_t n);
+
+    void begin_write();  // positions for writing: the file ends after what is written next
+    void begin_read();
+    void rewind();
+    void flush();  // false-free: a failing write is fatal error 38
+    bool flush_quiet();
+    void close_fd();
+
+private:
+    enum class Mode { Idle, Reading, Writing };
+    Mode mode_ = Mode::Idle;
+    std::vector<char> wbuf_;
+    std::vector<char> rbuf_;
+    std::size_t rpos_ = 0, rend_ = 0;
+    std::int64_t fd_off_ = 0;  // offset of the descriptor's file position
+    bool eof_ = false;
+    bool fill();  // more input; false at end of file
+    bool write_all(const char* p, std::size_t n);
+};
+
+enum class Access { Read, Write };
+// The unit for a statement, connecting "fort.N" on first use.
+Unit& unit_for(int number, Form form, Access access);
+// The console streams.
+Unit& console_out();
+Unit& console_err();
+
+// ---------------------------------------------------------------------------------------
+// Program ends and messages
+// ---------------------------------------------------------------------------------------
+[[noreturn]] void fatal_named(int number, int unit, const std::string& file);
+// Writes "<program>: <level> (N): <text>" on standard error.
+void report_line(const char* level, int number, int unit, const std::string& file);
+// Closes every unit; 38 when a buffered record could not be written, else 0.
+int close_all_status();
+void warn_output_conversion(int unit);
+[[noreturn]] void format_error(int unit, std::string_view text, const std::string& why);
+
+// Thrown inside the read engines when the end of the file is met.
+struct EndOfFile {};
+
+}  // namespace rio::detail

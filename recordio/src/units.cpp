@@ -1,0 +1,421 @@
+// Unit table: console units, files opened by name or by default as "fort.N", buffered
+// reading and writing with the file ending after the records written since the last
+// positioning.
+#include "internal.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace rio::detail {
+
+namespace {
+
+constexpr std::size_t kBufSize = 1 << 16;
+
+Unit make_console(int fd, const char* name, bool readable) {
+    Unit u;
+    u.number = fd == 0 ? kConsoleIn : fd == 1 ? kConsoleOut : kStdErr;
+    u.name = name;
+    u.fd = fd;
+    u.console = true;
+    u.readable = readable;
+    u.writable = !readable;
+    return u;
+}
+
+Unit& console_in() {
+    static Unit u = make_console(0, "stdin", true);
+    return u;
+}
+
+struct Table {
+    std::unordered_map<int, std::unique_ptr<Unit>> files;
+    int last_number = 0;
+    Unit* last = nullptr;  // the unit of the last file lookup
+};
+
+Table& table() {
+    static Table t;
+    return t;
+}
+
+Unit* find_file(int number) {
+    Table& t = table();
+    if (t.last && t.last_number == number) return t.last;
+    auto it = t.files.find(number);
+    if (it == t.files.end()) return nullptr;
+    t.last_number = number;
+    t.last = it->second.get();
+    return t.last;
+}
+
+bool is_console_number(int number) {
+    return number == kConsoleOut || number == kConsoleIn || number == kStdErr || number == 5 || number == 6;
+}
+
+Unit& console_for(int number, Access access) {
+    if (number == kStdErr && access == Access::Write) return console_err();
+    return access == Access::Read ? console_in() : console_out();
+}
+
+std::string trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\0')) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+// Opens `name` for reading and writing (read-only when the file allows no more).
+// Returns the descriptor, or -1 after calling the fatal error that fits.
+int open_file(int number, const std::string& name, bool create, bool must_exist) {
+    if (name.empty() || name.find('\0') != std::string::npos) fatal_named(43, number, name);
+    int fd;
+    do {
+        fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EISDIR)) {
+        const int first = errno;
+        fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) errno = first;
+    }
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT && must_exist) fatal_named(29, number, name);
+        if (err == ENAMETOOLONG || err == EINVAL || err == EILSEQ) fatal_named(43, number, name);
+        fatal_named(30, number, name);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        fatal_named(30, number, name);
+    }
+    return fd;
+}
+
+Unit& connect(int number, const std::string& name, Form form, bool create, bool must_exist) {
+    const int fd = open_file(number, name, create, must_exist);
+    auto u = std::make_unique<Unit>();
+    u->number = number;
+    u->name = name;
+    u->fd = fd;
+    u->form = form;
+    u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
+    Table& t = table();
+    Unit& ref = *u;
+    t.files[number] = std::move(u);
+    t.last = &ref;
+    t.last_number = number;
+    return ref;
+}
+
+}  // namespace
+
+Unit& console_out() {
+    static Unit u = make_console(1, "stdout", false);
+    return u;
+}
+
+Unit& console_err() {
+    static Unit u = make_console(2, "stderr", false);
+    return u;
+}
+
+Unit& unit_for(int number, Form form, Access access) {
+    if (Unit* u = find_file(number)) return *u;
+    if (is_console_number(number)) return console_for(number, access);
+    // First use of an unopened unit: "fort.N" in the current directory, with the form of
+    // this statement. Reading needs the file to exist.
+    const std::string name = "fort." + std::to_string(number);
+    return connect(number, name, form, access == Access::Write, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Buffered transfer
+// ---------------------------------------------------------------------------------------
+bool Unit::write_all(const char* p, std::size_t n) {
+    while (n > 0) {
+        const ssize_t k = ::write(fd, p, n);
+        if (k < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += k;
+        n -= static_cast<std::size_t>(k);
+        fd_off_ += k;
+    }
+    return true;
+}
+
+bool Unit::flush_quiet() {
+    if (wbuf_.empty()) return true;
+    const bool ok = write_all(wbuf_.data(), wbuf_.size());
+    wbuf_.clear();
+    return ok;
+}
+
+void Unit::flush() {
+    if (!flush_quiet()) fatal_named(38, number, name);
+}
+
+void Unit::begin_write() {
+    if (mode_ == Mode::Writing) return;
+    if (!writable) fatal_named(38, number, name);
+    if (!console) {
+        // Writing at the current record position: the file ends after what is written next.
+        const std::int64_t at = mode_ == Mode::Reading ? fd_off_ - static_cast<std::int64_t>(rend_ - rpos_) : fd_off_;
+        if (at != fd_off_ && ::lseek(fd, at, SEEK_SET) < 0) fatal_named(38, number, name);
+        fd_off_ = at;
+        if (::ftruncate(fd, at) != 0) fatal_named(38, number, name);
+        rpos_ = rend_ = 0;
+        eof_ = false;
+    }
+    if (wbuf_.capacity() < kBufSize) wbuf_.reserve(kBufSize);
+    mode_ = Mode::Writing;
+}
+
+void Unit::begin_read() {
+    if (mode_ == Mode::Reading) return;
+    if (mode_ == Mode::Writing) flush();
+    if (console) console_out().flush();
+    if (rbuf_.size() < kBufSize) rbuf_.resize(kBufSize);
+    mode_ = Mode::Reading;
+}
+
+void Unit::put(const char* p, std::size_t n) {
+    if (wbuf_.size() + n > kBufSize) {
+        flush();
+        if (n >= kBufSize) {
+            if (!write_all(p, n)) fatal_named(38, number, name);
+            return;
+        }
+    }
+    wbuf_.insert(wbuf_.end(), p, p + n);
+}
+
+void Unit::put_record(std::string_view rec) {
+    const std::size_t n = rec.size();
+    if (wbuf_.size() + n + 2 <= kBufSize) {
+        const std::size_t old = wbuf_.size();
+        wbuf_.resize(old + n + 2);
+        char* o = wbuf_.data() + old;
+        std::memcpy(o, rec.data(), n);
+        o[n] = '\r';
+        o[n + 1] = '\n';
+        return;
+    }
+    put(rec.data(), n);
+    put("\r\n", 2);
+}
+
+void Unit::end_statement() {
+    if (console) flush();
+}
+
+bool Unit::fill() {
+    if (eof_) return false;
+    if (rpos_ > 0) {
+        std::memmove(rbuf_.data(), rbuf_.data() + rpos_, rend_ - rpos_);
+        rend_ -= rpos_;
+        rpos_ = 0;
+    }
+    if (rend_ == rbuf_.size()) rbuf_.resize(rbuf_.size() * 2);
+    ssize_t k;
+    do {
+        k = ::read(fd, rbuf_.data() + rend_, rbuf_.size() - rend_);
+    } while (k < 0 && errno == EINTR);
+    if (k < 0) fatal_named(39, number, name);
+    if (k == 0) {
+        // The console may deliver more after an end of file; a file may grow by our writes,
+        // which reset this flag.
+        if (!console) eof_ = true;
+        return false;
+    }
+    fd_off_ += k;
+    rend_ += static_cast<std::size_t>(k);
+    return true;
+}
+
+bool Unit::get_record(std::string_view& rec) {
+    begin_read();
+    std::size_t scanned = 0;  // bytes after rpos_ known to hold no line feed
+    for (;;) {
+        const char* base = rbuf_.data() + rpos_;
+        const std::size_t avail = rend_ - rpos_;
+        if (const void* q = std::memchr(base + scanned, '\n', avail - scanned)) {
+            std::size_t len = static_cast<std::size_t>(static_cast<const char*>(q) - base);
+            rpos_ += len + 1;
+            if (len > 0 && base[len - 1] == '\r') --len;
+            rec = std::string_view(base, len);
+            return true;
+        }
+        scanned = avail;
+        if (!fill()) {
+            if (rpos_ == rend_) return false;
+            // A last record without a line feed.
+            const char* b = rbuf_.data() + rpos_;
+            std::size_t len = rend_ - rpos_;
+            rpos_ = rend_;
+            if (len > 0 && b[len - 1] == '\r') --len;
+            rec = std::string_view(b, len);
+            return true;
+        }
+    }
+}
+
+std::size_t Unit::get_bytes(void* dst, std::size_t n) {
+    begin_read();
+    char* d = static_cast<char*>(dst);
+    std::size_t done = 0;
+    while (done < n) {
+        const std::size_t avail = rend_ - rpos_;
+        if (avail > 0) {
+            const std::size_t k = std::min(avail, n - done);
+            std::memcpy(d + done, rbuf_.data() + rpos_, k);
+            rpos_ += k;
+            done += k;
+            continue;
+        }
+        if (n - done >= rbuf_.size()) {
+            // Large arrays go straight from the file into place.
+            ssize_t k;
+            do {
+                k = ::read(fd, d + done, n - done);
+            } while (k < 0 && errno == EINTR);
+            if (k < 0) fatal_named(39, number, name);
+            if (k == 0) break;
+            fd_off_ += k;
+            done += static_cast<std::size_t>(k);
+            continue;
+        }
+        rpos_ = rend_ = 0;
+        if (!fill()) break;
+    }
+    return done;
+}
+
+void Unit::skip_bytes(std::int64_t n) {
+    begin_read();
+    const std::int64_t avail = static_cast<std::int64_t>(rend_ - rpos_);
+    if (n <= avail) {
+        rpos_ += static_cast<std::size_t>(n);
+        return;
+    }
+    const std::int64_t rest = n - avail;
+    rpos_ = rend_ = 0;
+    const off_t at = ::lseek(fd, rest, SEEK_CUR);
+    if (at < 0) fatal_named(39, number, name);
+    fd_off_ = at;
+}
+
+void Unit::rewind() {
+    flush();
+    if (!console) {
+        if (::lseek(fd, 0, SEEK_SET) < 0) fatal_named(39, number, name);
+        fd_off_ = 0;
+    }
+    rpos_ = rend_ = 0;
+    eof_ = false;
+    mode_ = Mode::Idle;
+}
+
+void Unit::close_fd() {
+    if (fd >= 0 && !console) ::close(fd);
+    fd = -1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Connections by name
+// ---------------------------------------------------------------------------------------
+namespace {
+
+void close_unit(int number, bool quiet_errors, bool& ok) {
+    Table& t = table();
+    auto it = t.files.find(number);
+    if (it == t.files.end()) return;
+    Unit& u = *it->second;
+    if (!u.flush_quiet()) {
+        if (!quiet_errors) {
+            u.close_fd();
+            const std::string name = u.name;
+            t.files.erase(it);
+            t.last = nullptr;
+            fatal_named(38, number, name);
+        }
+        ok = false;
+    }
+    u.close_fd();
+    t.files.erase(it);
+    t.last = nullptr;
+}
+
+}  // namespace
+
+int close_all_status() {
+    bool ok = console_out().flush_quiet();
+    Table& t = table();
+    std::vector<int> numbers;
+    for (auto& [n, u] : t.files) numbers.push_back(n);
+    int status = 0;
+    for (int n : numbers) {
+        bool unit_ok = true;
+        const std::string name = t.files[n]->name;
+        close_unit(n, true, unit_ok);
+        if (!unit_ok) {
+            report_line("severe", 38, n, name);
+            status = 38;
+        }
+    }
+    ok = console_err().flush_quiet() && ok;
+    if (!ok) status = 38;
+    return status;
+}
+
+}  // namespace rio::detail
+
+namespace rio {
+
+using namespace detail;
+
+void open(int unit, std::string_view name, Status status, Form form) {
+    std::string file = trim(name);
+    if (file.empty()) {
+        // A blank name: ask for one on the console.
+        Unit& out = console_out();
+        out.begin_write();
+        out.put_record("File name missing or blank - please enter file name");
+        out.end_statement();
+        std::string_view answer;
+        if (!console_in().get_record(answer)) fatal_named(43, unit, "");
+        file = trim(answer);
+        if (file.empty()) fatal_named(43, unit, "");
+    }
+    bool ok = true;
+    close_unit(unit, false, ok);
+    connect(unit, file, form, status == Status::Unknown, status == Status::Old);
+}
+
+void rewind(int unit) {
+    if (Unit* u = find_file(unit)) u->rewind();
+}
+
+void close(int unit) {
+    bool ok = true;
+    close_unit(unit, false, ok);
+}
+
+std::string unit_name(int unit) {
+    if (Unit* u = find_file(unit)) return u->name;
+    if (unit == kConsoleIn || unit == 5) return "stdin";
+    if (unit == kConsoleOut || unit == 6) return "stdout";
+    if (unit == kStdErr) return "stderr";
+    return "";
+}
+
+void close_all() { (void)close_all_status(); }
+
+}  // namespace rio
