@@ -12,9 +12,16 @@ namespace gw {
 namespace {
 
 // A header count the work arrays cannot be cut for: the detail line, then the header's stop.
+// A count with only a lower bound names that bound alone.
 [[noreturn]] void header_limit(const Units& u, std::string_view name, int value, int lo, int hi) {
-    InputState scratch;
-    report_limit(u, scratch, name, value, lo, hi);
+    if (hi == INT_MAX) {
+        std::string n(name);
+        n.resize(8, ' ');
+        rio::write(u.IW, "(' ** LIMIT ** ',A8,I10,' IS BELOW',I10)", {n, value, lo});
+    } else {
+        InputState scratch;
+        report_limit(u, scratch, name, value, lo, hi);
+    }
     rio::stop(2222);
 }
 
