@@ -1,0 +1,447 @@
+// Global assembly (work heads, time weighting, saved conductivity system, matrix positions)
+// and the element velocities.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "assembly.hpp"
+#include "recordio/recordio.hpp"
+
+namespace gw {
+namespace {
+
+// A model held in its own vectors: nodes, elements of material 1, two materials with
+// unsaturated tables, the matrix structure (diagonal first, then ascending columns) and the
+// arrays of the global system, with the views the routines take.
+struct Model {
+    Control ctl;
+    Units u;
+    Materials mat;
+    std::vector<double> x, y, z, q, psi, psiini, qinit, sepval;
+    std::vector<double> thkr, rkr, thps, psit, thca, cap;
+    std::vector<std::int32_t> nod, npe, mtyp, kode, maxa, isp, eflag, kseep, ifseep;
+    std::vector<double> sk, sks, grav, gravs, capv, hw, hold;
+    MeshArrays mesh;
+    SystemArrays sys;
+    Span1<std::int32_t> EFLAG;
+
+    Model(const std::vector<std::array<double, 3>>& nodes,
+          const std::vector<std::vector<std::int32_t>>& elements) {
+        ctl.NUMNP = static_cast<int>(nodes.size());
+        ctl.NUMEL = static_cast<int>(elements.size());
+        ctl.NUMMAT = 2;
+        ctl.NINTXY = 2;
+        ctl.NINTZ = 2;
+        ctl.STORE = 1;
+        ctl.ITSCH = 2;
+        ctl.MXNRK = ctl.MXNPSI = 3;
+        u.IW = 16;
+        mat.CONS1 = 1.0;
+        mat.CONS2 = 1.0;
+        for (int m = 1; m <= 2; ++m) {
+            mat.K1[m] = mat.K2[m] = mat.K3[m] = 1.0;
+            mat.POROSITY[m] = 0.4;
+            mat.SS[m] = 1.0E-3;
+            mat.NRK[m] = mat.NPSI[m] = mat.NCAP[m] = 3;
+        }
+        // Pressure head -100, -10, 0 at moisture 0.1, 0.2, 0.4; kr 0.01, 0.1, 1 there.
+        thps = {0.1, 0.2, 0.4, 0.1, 0.2, 0.4};
+        psit = {-100.0, -10.0, 0.0, -100.0, -10.0, 0.0};
+        thkr = {0.1, 0.2, 0.4, 0.1, 0.2, 0.4};
+        rkr = {0.01, 0.1, 1.0, 0.01, 0.1, 1.0};
+        thca = {0.15, 0.3, 0.4, 0.15, 0.3, 0.4};
+        cap = {0.1 / 90.0, 0.02, 0.0, 0.1 / 90.0, 0.02, 0.0};
+        for (const auto& p : nodes) {
+            x.push_back(p[0]);
+            y.push_back(p[1]);
+            z.push_back(p[2]);
+        }
+        const std::size_t N = nodes.size(), E = elements.size();
+        q.assign(N, 0.0);
+        psi.assign(N, 0.0);
+        psiini.assign(N, 0.0);
+        qinit.assign(N, 0.0);
+        kode.assign(N, 0);
+        sepval.assign(1, 0.0);
+        kseep.assign(1, 0);
+        ifseep.assign(1, 0);
+        nod.assign(8 * E, 0);
+        for (std::size_t j = 0; j < E; ++j) {
+            for (std::size_t l = 0; l < elements[j].size(); ++l) nod[8 * j + l] = elements[j][l];
+            npe.push_back(static_cast<std::int32_t>(elements[j].size()));
+        }
+        mtyp.assign(E, 1);
+        eflag.assign(E, 0);
+        // Rows: the node itself, then every node sharing an element with it, ascending.
+        maxa.push_back(1);
+        for (std::size_t n = 1; n <= N; ++n) {
+            std::set<std::int32_t> others;
+            for (const auto& e : elements)
+                if (std::find(e.begin(), e.end(), static_cast<std::int32_t>(n)) != e.end())
+                    for (std::int32_t k : e)
+                        if (k != static_cast<std::int32_t>(n)) others.insert(k);
+            isp.push_back(static_cast<std::int32_t>(n));
+            isp.insert(isp.end(), others.begin(), others.end());
+            maxa.push_back(static_cast<std::int32_t>(isp.size() + 1));
+        }
+        const std::size_t NWK = isp.size();
+        sk.assign(NWK, 0.0);
+        sks.assign(NWK, 0.0);
+        grav.assign(N, 0.0);
+        gravs.assign(N, 0.0);
+        capv.assign(N, 0.0);
+        hw.assign(N, 0.0);
+        hold.assign(N, 0.0);
+        views();
+    }
+
+    void views() {
+        const int N = ctl.NUMNP, E = ctl.NUMEL;
+        auto s1 = [](auto& v) { return Span1<std::remove_reference_t<decltype(v[0])>>(v.data(), static_cast<std::int64_t>(v.size())); };
+        auto s2 = [&](std::vector<double>& v) { return Span2<double>(v.data(), 3, ctl.NUMMAT); };
+        mesh.tab = {s2(thkr), s2(rkr), s2(thps), s2(psit), s2(thca), s2(cap)};
+        mesh.Q = s1(q);
+        mesh.PSIINI = s1(psiini);
+        mesh.PSI = s1(psi);
+        mesh.QINIT = s1(qinit);
+        mesh.X = s1(x);
+        mesh.Y = s1(y);
+        mesh.Z = s1(z);
+        mesh.SEPVAL = s1(sepval);
+        mesh.MTYP = s1(mtyp);
+        mesh.NOD = Span2<std::int32_t>(nod.data(), 8, E);
+        mesh.KODE = s1(kode);
+        mesh.KSEEP = s1(kseep);
+        mesh.IFSEEP = s1(ifseep);
+        mesh.MAXA = Span1<std::int32_t>(maxa.data(), N + 1);
+        mesh.NPE = s1(npe);
+        sys.SK = s1(sk);
+        sys.SKS = s1(sks);
+        sys.GRAV = s1(grav);
+        sys.GRAVS = s1(gravs);
+        sys.CAPV = s1(capv);
+        sys.HW = s1(hw);
+        sys.HOLD = s1(hold);
+        sys.ISP = s1(isp);
+        EFLAG = s1(eflag);
+    }
+
+    // Entry (i, j) of a matrix stored in the rows of the structure (0 when not stored).
+    double at(const std::vector<double>& a, int i, int j) const {
+        for (int k = maxa[i - 1]; k < maxa[i]; ++k)
+            if (isp[k - 1] == j) return a[k - 1];
+        return 0.0;
+    }
+
+    // (K h + G)(i) from the saved conductivity system.
+    double residual(int i, const std::vector<double>& h) const {
+        double r = gravs[i - 1];
+        for (int k = maxa[i - 1]; k < maxa[i]; ++k) r += sks[k - 1] * h[isp[k - 1] - 1];
+        return r;
+    }
+
+    void assemble(int NSTEP, double DT, double DTOLD, int ITER) {
+        ASSEMB(ctl, u, mat, mesh, sys, EFLAG, NSTEP, DT, DTOLD, ITER);
+    }
+};
+
+std::vector<std::array<double, 3>> cube() {
+    return {{1, 1, 1}, {0, 1, 1}, {0, 0, 1}, {1, 0, 1}, {1, 1, 0}, {0, 1, 0}, {0, 0, 0}, {1, 0, 0}};
+}
+const std::vector<std::int32_t> kHex{1, 2, 3, 4, 5, 6, 7, 8};
+
+// Two unit cubes stacked in z: nodes 1-8 the lower one, 9-12 the top of the upper one.
+std::vector<std::array<double, 3>> column() {
+    auto n = cube();
+    for (auto p : {std::array<double, 3>{1, 1, 2}, {0, 1, 2}, {0, 0, 2}, {1, 0, 2}}) n.push_back(p);
+    return n;
+}
+const std::vector<std::int32_t> kUpper{9, 10, 11, 12, 1, 2, 3, 4};
+
+constexpr Mat3 kCondt{{{2.0, 0.3, 0.1}, {0.3, 1.5, -0.2}, {0.1, -0.2, 0.8}}};
+
+class Assembly : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_ = std::filesystem::current_path();
+        char tmpl[] = "/tmp/assemb_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        std::filesystem::current_path(dir_);
+        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
+    }
+    void TearDown() override {
+        rio::close_all();
+        std::filesystem::current_path(old_);
+        std::filesystem::remove_all(dir_);
+    }
+    template <class F>
+    static int stop_code(F&& f) {
+        try {
+            f();
+        } catch (const rio::ProgramEnd& e) {
+            return e.status;
+        }
+        return -1;
+    }
+    std::filesystem::path old_, dir_;
+};
+
+TEST_F(Assembly, SteadyStageHasNoCapacityEvenWithZeroStep) {
+    Model m(column(), {kHex, kUpper});
+    m.mat.CONS2 = 2.0;
+    m.kode[0] = 1;
+    std::fill(m.q.begin(), m.q.end(), 0.25);
+    m.assemble(0, 0.0, 0.0, 0);
+    for (std::size_t i = 0; i < m.grav.size(); ++i) {
+        EXPECT_EQ(m.capv[i], 0.0);
+        EXPECT_EQ(m.grav[i], 0.25 * 2.0 - m.gravs[i]);
+    }
+    EXPECT_EQ(m.sk, m.sks);
+    // Gravity pulls down: the bottom nodes gain, the top nodes lose (G = integral of grad N . K e_z).
+    EXPECT_LT(m.gravs[6], 0.0);
+    EXPECT_GT(m.gravs[8], 0.0);
+}
+
+TEST_F(Assembly, WorkHeadsOfEachPass) {
+    // Node 1 prescribed; entering heads 4, start-of-step heads 2.
+    struct Case {
+        int NSTEP, ITER;
+        double OMEGA, hw_free, hold;
+    };
+    const Case cases[] = {
+        {1, 0, 0.0, 2.0, 4.0},   // first pass: the old HOLD, HOLD takes the entering heads
+        {0, 0, 0.0, 2.0, 4.0},
+        {3, 0, 0.0, 4.5, 4.0},   // predictor 4 + (4 - 2) x 0.5 x DT / DTOLD with DT / DTOLD = 0.5
+        {0, 1, 0.25, 3.5, 2.0},  // steady later pass: 4 x 0.75 + 2 x 0.25
+        {0, 1, 0.0, 4.0, 2.0},
+        {0, 1, 1.0, 2.0, 2.0},
+        {2, 1, 0.25, 3.0, 2.0},  // unsteady later pass: mid-step average
+    };
+    for (const Case& c : cases) {
+        Model m(cube(), {kHex});
+        m.kode[0] = 1;
+        m.ctl.OMEGA = c.OMEGA;
+        std::fill(m.hw.begin(), m.hw.end(), 4.0);
+        std::fill(m.hold.begin(), m.hold.end(), 2.0);
+        m.assemble(c.NSTEP, 2.0, 4.0, c.ITER);
+        EXPECT_EQ(m.hw[0], 4.0);
+        for (int i = 1; i < 8; ++i) EXPECT_EQ(m.hw[i], c.hw_free) << c.NSTEP << " " << c.ITER;
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(m.hold[i], c.hold) << c.NSTEP << " " << c.ITER;
+    }
+}
+
+TEST_F(Assembly, TimeWeightingOfTheStep) {
+    // NSTEP 1 is fully implicit whatever ITSCH says; from NSTEP 2 ITSCH other than 1 gives
+    // Crank-Nicolson multiplied through by 2.
+    struct Case {
+        int NSTEP, ITSCH;
+        double S;
+    };
+    for (const Case& c : {Case{1, 2, 1.0}, Case{2, 2, 2.0}, Case{2, 1, 1.0}, Case{5, 0, 2.0}}) {
+        Model m(column(), {kHex, kUpper});
+        m.ctl.ITSCH = c.ITSCH;
+        m.mat.SS[1] = 0.1;
+        m.mat.CONS2 = 3.0;
+        m.kode[0] = 1;
+        for (std::size_t i = 0; i < m.hw.size(); ++i) {
+            m.hw[i] = 1.0 + 0.1 * double(i);  // becomes HOLD on this first pass
+            m.q[i] = 0.01 * double(i);
+        }
+        const std::vector<double> hold = m.hw;
+        const double DT = 0.5;
+        m.assemble(c.NSTEP, DT, 0.25, 0);
+        for (int i = 1; i <= m.ctl.NUMNP; ++i) {
+            const double cap = m.capv[i - 1];
+            EXPECT_GT(cap, 0.0);
+            double want = c.S * ((m.q[i - 1] * 3.0 - m.gravs[i - 1]) + hold[i - 1] * cap / DT);
+            if (c.S == 2.0) {
+                double kh = 0.0;
+                for (int k = m.maxa[i - 1]; k < m.maxa[i]; ++k) kh += m.sks[k - 1] * hold[m.isp[k - 1] - 1];
+                want -= kh;
+            }
+            EXPECT_NEAR(m.grav[i - 1], want, 1e-14) << c.NSTEP << " node " << i;
+            const int d = m.maxa[i - 1] - 1;
+            EXPECT_NEAR(m.sk[d], m.sks[d] + cap * c.S / DT, 1e-14);
+            for (int k = d + 1; k < m.maxa[i] - 1; ++k) EXPECT_EQ(m.sk[k], m.sks[k]);
+        }
+    }
+}
+
+TEST_F(Assembly, InactiveElementAddsNothing) {
+    Model one(column(), {kHex});
+    one.assemble(0, 1.0, 1.0, 0);
+    Model two(column(), {kHex, kUpper});
+    two.eflag[1] = 1;
+    two.assemble(0, 1.0, 1.0, 0);
+    for (int i = 1; i <= 12; ++i) {
+        EXPECT_EQ(two.gravs[i - 1], one.gravs[i - 1]);
+        for (int j = 1; j <= 12; ++j) EXPECT_EQ(two.at(two.sks, i, j), one.at(one.sks, i, j));
+    }
+    // A removed material number is left out as well.
+    Model neg(column(), {kHex, kUpper});
+    neg.mtyp[1] = -1;
+    neg.assemble(0, 1.0, 1.0, 0);
+    EXPECT_EQ(neg.gravs, two.gravs);
+}
+
+TEST_F(Assembly, ScratchRecordHoldsTheConductivitySystem) {
+    Model mem(column(), {kHex, kUpper});
+    mem.assemble(2, 0.5, 0.5, 0);
+    Model scr(column(), {kHex, kUpper});
+    scr.ctl.STORE = 0;
+    rio::open(2, "MATRIX.SCR", rio::Status::Unknown, rio::Form::Unformatted);
+    scr.assemble(2, 0.5, 0.5, 0);
+    scr.assemble(2, 0.5, 0.5, 0);  // each pass replaces the record
+    EXPECT_EQ(scr.sk, mem.sk);
+    EXPECT_EQ(scr.grav, mem.grav);
+    std::vector<double> sk(mem.sks.size()), grav(mem.gravs.size());
+    rio::rewind(2);
+    rio::read_unf(2, {std::span<double>(sk), std::span<double>(grav)});
+    EXPECT_EQ(sk, mem.sks);
+    EXPECT_EQ(grav, mem.gravs);
+    EXPECT_FALSE(rio::read_unf_or_end(2, {std::span<double>(sk)}));
+}
+
+TEST_F(Assembly, EntriesLandAtTheirColumnsWhateverTheRowLength) {
+    // The same mesh on its own rows and on full rows (every column in every row) gives the
+    // same matrix entry by entry.
+    std::vector<std::array<double, 3>> nodes = column();
+    nodes.push_back({2, 0, 0});
+    nodes.push_back({2, 1, 0});
+    nodes.push_back({2, 0, 1});
+    nodes.push_back({2, 1, 1});
+    const std::vector<std::vector<std::int32_t>> elements{kHex, kUpper, {16, 1, 4, 14, 5, 8}, {16, 4, 15, 14, 8, 13}};
+    Model sparse(nodes, elements);
+    Model full(nodes, elements);
+    full.isp.clear();
+    full.maxa = {1};
+    const int N = full.ctl.NUMNP;
+    for (int n = 1; n <= N; ++n) {
+        full.isp.push_back(n);
+        for (int k = 1; k <= N; ++k)
+            if (k != n) full.isp.push_back(k);
+        full.maxa.push_back(static_cast<std::int32_t>(full.isp.size() + 1));
+    }
+    full.sk.assign(full.isp.size(), 0.0);
+    full.sks.assign(full.isp.size(), 0.0);
+    full.views();
+    sparse.assemble(0, 1.0, 1.0, 0);
+    full.assemble(0, 1.0, 1.0, 0);
+    for (int i = 1; i <= N; ++i)
+        for (int j = 1; j <= N; ++j) EXPECT_EQ(sparse.at(sparse.sks, i, j), full.at(full.sks, i, j)) << i << "," << j;
+    EXPECT_NE(sparse.at(sparse.sks, 1, 7), 0.0);
+}
+
+TEST_F(Assembly, ColumnMissingFromADatabaseRowStops1111) {
+    // Row 1 without column 8: a structure read back from another mesh.
+    auto drop = [](Model& m) {
+        m.isp.erase(m.isp.begin() + 7);  // row 1 holds 1, 2, ..., 8: drop the 8
+        for (std::size_t n = 1; n < m.maxa.size(); ++n) m.maxa[n] -= 1;
+        m.sk.pop_back();
+        m.sks.pop_back();
+        m.views();
+    };
+    Model built(cube(), {kHex});
+    drop(built);
+    EXPECT_EQ(stop_code([&] { built.assemble(0, 1.0, 1.0, 0); }), -1);  // built here: skipped
+    EXPECT_EQ(built.at(built.sks, 1, 8), 0.0);
+    Model reused(cube(), {kHex});
+    reused.ctl.IDBASE = 1;
+    drop(reused);
+    EXPECT_EQ(stop_code([&] { reused.assemble(0, 1.0, 1.0, 0); }), 1111);
+}
+
+// Darcy velocity at the centre of each element.
+struct Velocities {
+    std::vector<double> vel, th;
+    Span2<double> VEL;
+    Span1<double> TH;
+    explicit Velocities(int NUMEL) : vel(3 * NUMEL, 7.0), th(NUMEL, 7.0) {
+        VEL = Span2<double>(vel.data(), 3, NUMEL);
+        TH = Span1<double>(th.data(), NUMEL);
+    }
+    void run(Model& m) {
+        m.views();
+        VELOC(m.ctl, m.u, m.mat, m.mesh, m.EFLAG, VEL, TH);
+    }
+};
+
+TEST_F(Assembly, HydrostaticColumnHasNoVelocity) {
+    for (double top_psi : {3.0, -5.0}) {  // saturated, and unsaturated throughout
+        Model m(column(), {kHex, kUpper, {9, 10, 11, 1, 2, 3}});
+        for (int i = 0; i < m.ctl.NUMNP; ++i) m.psi[i] = top_psi + 2.0 - m.z[i];
+        Velocities v(3);
+        v.run(m);
+        for (double x : v.vel) EXPECT_NEAR(x, 0.0, 1e-15);
+        if (top_psi > 0.0) {
+            EXPECT_EQ(v.th[0], 0.4);
+        } else {
+            EXPECT_LT(v.th[0], 0.4);
+        }
+    }
+}
+
+TEST_F(Assembly, LinearHeadGivesDarcyVelocityOnDistortedElements) {
+    std::vector<std::array<double, 3>> nodes{{1.2, 1.1, 1.3}, {-0.1, 0.9, 1.0}, {0.05, -0.2, 0.8},
+                                             {1.0, 0.1, 1.1}, {0.9, 1.2, 0.1}, {0.1, 1.0, -0.1},
+                                             {-0.05, 0.0, 0.0}, {1.1, -0.1, 0.2}};
+    Model m(nodes, {kHex, {1, 2, 3, 5, 6, 7}});
+    m.mat.IROT[1] = 1;
+    m.mat.CONDT[1] = kCondt;
+    const std::array<double, 3> g{0.3, -0.2, 0.1};
+    for (int i = 0; i < 8; ++i) m.psi[i] = 5.0 + g[0] * m.x[i] + g[1] * m.y[i] + g[2] * m.z[i] - m.z[i];
+    Velocities v(2);
+    v.run(m);
+    for (int e = 1; e <= 2; ++e)
+        for (int a = 0; a < 3; ++a) {
+            const double want = -(kCondt[a][0] * g[0] + kCondt[a][1] * g[1] + kCondt[a][2] * g[2]);
+            EXPECT_NEAR(v.VEL(a + 1, e), want, 1e-13) << e << " " << a;
+        }
+}
+
+TEST_F(Assembly, MeanHeadDecidesSaturationAndNegativeKrStopsTheFlow) {
+    Model m(column(), {kHex, kUpper});
+    std::fill(m.rkr.begin(), m.rkr.end(), -0.5);
+    // Element 1: heads +1 / -1 alternating, mean exactly 0: saturated, kr 1, flow.
+    // Element 2: mean below 0: the negative kr is cut to 0, so no flow at all.
+    for (int i = 0; i < 8; ++i) m.psi[i] = i % 2 == 0 ? 1.0 : -1.0;
+    for (int i = 8; i < 12; ++i) m.psi[i] = -20.0;
+    Velocities v(2);
+    v.run(m);
+    EXPECT_EQ(v.TH(1), 0.4);
+    EXPECT_NEAR(v.VEL(3, 1), -1.0, 1e-15);  // the alternating part has no gradient at the centre
+    EXPECT_LT(v.TH(2), 0.4);
+    for (int a = 1; a <= 3; ++a) EXPECT_EQ(v.VEL(a, 2), 0.0);
+}
+
+TEST_F(Assembly, InactiveElementsKeepTheirVelocities) {
+    Model m(column(), {kHex, kUpper});
+    m.eflag[0] = 1;
+    m.mtyp[1] = -1;
+    Velocities v(2);
+    v.run(m);
+    for (double x : v.vel) EXPECT_EQ(x, 7.0);
+    for (double x : v.th) EXPECT_EQ(x, 7.0);
+}
+
+TEST_F(Assembly, VelocityInEmptyTableStops3333) {
+    Model m(cube(), {kHex});
+    m.mat.NRK[1] = 0;
+    std::fill(m.psi.begin(), m.psi.end(), -1.0);
+    Velocities v(1);
+    EXPECT_EQ(stop_code([&] { v.run(m); }), 3333);
+}
+
+}  // namespace
+}  // namespace gw
