@@ -27,9 +27,9 @@ struct Model {
     Control ctl;
     Units u;
     Materials mat;
-    std::vector<double> x, y, z, q, psi, psiini, qinit, sepval;
+    std::vector<double> x, y, z, q, psi;
     std::vector<double> thkr, rkr, thps, psit, thca, cap;
-    std::vector<std::int32_t> nod, npe, mtyp, kode, maxa, isp, eflag, kseep, ifseep;
+    std::vector<std::int32_t> nod, npe, mtyp, kode, maxa, isp, eflag;
     std::vector<double> sk, sks, grav, gravs, capv, hw, hold;
     MeshArrays mesh;
     SystemArrays sys;
@@ -69,12 +69,7 @@ struct Model {
         const std::size_t N = nodes.size(), E = elements.size();
         q.assign(N, 0.0);
         psi.assign(N, 0.0);
-        psiini.assign(N, 0.0);
-        qinit.assign(N, 0.0);
         kode.assign(N, 0);
-        sepval.assign(1, 0.0);
-        kseep.assign(1, 0);
-        ifseep.assign(1, 0);
         nod.assign(8 * E, 0);
         for (std::size_t j = 0; j < E; ++j) {
             for (std::size_t l = 0; l < elements[j].size(); ++l) nod[8 * j + l] = elements[j][l];
@@ -111,18 +106,13 @@ struct Model {
         auto s2 = [&](std::vector<double>& v) { return Span2<double>(v.data(), 3, ctl.NUMMAT); };
         mesh.tab = {s2(thkr), s2(rkr), s2(thps), s2(psit), s2(thca), s2(cap)};
         mesh.Q = s1(q);
-        mesh.PSIINI = s1(psiini);
         mesh.PSI = s1(psi);
-        mesh.QINIT = s1(qinit);
         mesh.X = s1(x);
         mesh.Y = s1(y);
         mesh.Z = s1(z);
-        mesh.SEPVAL = s1(sepval);
         mesh.MTYP = s1(mtyp);
         mesh.NOD = Span2<std::int32_t>(nod.data(), 8, E);
         mesh.KODE = s1(kode);
-        mesh.KSEEP = s1(kseep);
-        mesh.IFSEEP = s1(ifseep);
         mesh.MAXA = Span1<std::int32_t>(maxa.data(), N + 1);
         mesh.NPE = s1(npe);
         sys.SK = s1(sk);
@@ -141,13 +131,6 @@ struct Model {
         for (int k = maxa[i - 1]; k < maxa[i]; ++k)
             if (isp[k - 1] == j) return a[k - 1];
         return 0.0;
-    }
-
-    // (K h + G)(i) from the saved conductivity system.
-    double residual(int i, const std::vector<double>& h) const {
-        double r = gravs[i - 1];
-        for (int k = maxa[i - 1]; k < maxa[i]; ++k) r += sks[k - 1] * h[isp[k - 1] - 1];
-        return r;
     }
 
     void assemble(int NSTEP, double DT, double DTOLD, int ITER) {
