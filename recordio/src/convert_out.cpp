@@ -21,9 +21,110 @@ bool right(char* out, int w, const char* s, int n) {
     return true;
 }
 
+using U128 = unsigned __int128;
+
+constexpr std::uint64_t kPow10[20] = {1ull,
+                                      10ull,
+                                      100ull,
+                                      1000ull,
+                                      10000ull,
+                                      100000ull,
+                                      1000000ull,
+                                      10000000ull,
+                                      100000000ull,
+                                      1000000000ull,
+                                      10000000000ull,
+                                      100000000000ull,
+                                      1000000000000ull,
+                                      10000000000000ull,
+                                      100000000000000ull,
+                                      1000000000000000ull,
+                                      10000000000000000ull,
+                                      100000000000000000ull,
+                                      1000000000000000000ull,
+                                      10000000000000000000ull};
+
+U128 pow10_128(int k) {  // k <= 38
+    U128 r = 1;
+    while (k >= 19) {
+        r *= kPow10[19];
+        k -= 19;
+    }
+    return r * kPow10[k];
+}
+
+int bit_length(U128 v) {
+    const std::uint64_t hi = static_cast<std::uint64_t>(v >> 64);
+    if (hi) return 128 - __builtin_clzll(hi);
+    const std::uint64_t lo = static_cast<std::uint64_t>(v);
+    return lo ? 64 - __builtin_clzll(lo) : 0;
+}
+
+// round(m x 2^q x 10^k), ties to even, in exact integer arithmetic; false when the numbers
+// do not fit 128 bits.
+bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
+    U128 num = m;
+    U128 den = 1;
+    if (k >= 0) {
+        if (k > 22) return false;  // m < 2^53 and 10^22 < 2^74
+        num *= k <= 19 ? U128(kPow10[k]) : pow10_128(k);
+    } else {
+        if (-k > 38) return false;
+        den = pow10_128(-k);
+    }
+    if (q >= 0) {
+        if (bit_length(num) + q > 127) return false;
+        num <<= q;
+    } else {
+        if (bit_length(den) - q > 127) return false;
+        den <<= -q;
+    }
+    U128 n, rem;
+    if (k >= 0) {
+        // The divisor is a power of two: a shift and a mask.
+        const int s = q < 0 ? -q : 0;
+        n = s ? num >> s : num;
+        rem = s ? num & ((U128(1) << s) - 1) : 0;
+    } else {
+        n = num / den;
+        rem = num - n * den;
+    }
+    const U128 twice = rem << 1;
+    if (twice > den || (twice == den && (n & 1))) ++n;
+    if (n >> 64) return false;
+    out = static_cast<std::uint64_t>(n);
+    return true;
+}
+
+// Fast exact rounding of a normal a > 0 to nsig (<= 17) significant digits.
+bool sig_digits_fast(double a, int nsig, char* dig, int& x) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &a, 8);
+    const int be = static_cast<int>(bits >> 52) & 0x7ff;
+    if (be == 0 || be == 0x7ff || nsig > 17) return false;
+    const std::uint64_t m = (bits & ((1ull << 52) - 1)) | (1ull << 52);
+    const int q = be - 1075;
+    // 2^(q+52) <= a < 2^(q+53): floor((q+52) log10 2) is X or X - 1.
+    int x0 = ((q + 52) * 78913) >> 18;
+    std::uint64_t n;
+    if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
+    while (n >= kPow10[nsig]) {
+        ++x0;
+        if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
+    }
+    for (int i = nsig - 1; i >= 0; --i) {
+        dig[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    x = x0;
+    return true;
+}
+
 // Significant digits of a > 0 rounded to `nsig` digits: digits into dig, returns the
 // decimal exponent of the first digit (a ~ d1.d2d3... x 10^X).
 int sig_digits(double a, int nsig, char* dig) {
+    int fx;
+    if (sig_digits_fast(a, nsig, dig, fx)) return fx;
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, nsig - 1);
     const char* p = buf;
@@ -264,20 +365,8 @@ void put_list_real(char* out, int w, int d, int e, double v, bool single) {
     const double a = std::fabs(v);
     int x = 0;
     if (a != 0) {
-        if (single) {
-            char t[32];
-            auto r = std::to_chars(t, t + sizeof t, static_cast<float>(a), std::chars_format::scientific, d - 1);
-            const char* p = t;
-            dig[0] = *p++;
-            ++p;
-            std::memcpy(dig + 1, p, static_cast<std::size_t>(d - 1));
-            p += d;
-            const bool eneg = *p++ == '-';
-            while (p < r.ptr) x = x * 10 + (*p++ - '0');
-            if (eneg) x = -x;
-        } else {
-            x = sig_digits(a, d, dig);
-        }
+        // A REAL*4 value widens to double exactly, so its digits are the same.
+        x = sig_digits(single ? static_cast<double>(static_cast<float>(a)) : a, d, dig);
     }
     if (a != 0 && x >= -1 && x <= d - 1) {
         // Fixed point: k = x + 1 digits before the point, d - k after.
