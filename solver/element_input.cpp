@@ -79,7 +79,11 @@ void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
         const std::int32_t n = NPE(j - 1);
         // A prism keeps its empty slots 7 and 8 empty.
         const int slots = n == 6 ? 6 : 8;
-        for (int k = 1; k <= slots; ++k) NOD(k, j) = NOD(k, j - 1) + inc;
+        // Formed in 64 bits: an absurd increment gives a wrong node number for the element
+        // check to report, not an overflow.
+        for (int k = 1; k <= slots; ++k) {
+            NOD(k, j) = static_cast<std::int32_t>(std::int64_t{NOD(k, j - 1)} + inc);
+        }
         for (int k = slots + 1; k <= 8; ++k) NOD(k, j) = 0;
         MTYP(j) = MTYP(j - 1);
         NPE(j) = n;
