@@ -271,11 +271,28 @@ TEST_F(Assembly, InactiveElementAddsNothing) {
         EXPECT_EQ(two.gravs[i - 1], one.gravs[i - 1]);
         for (int j = 1; j <= 12; ++j) EXPECT_EQ(two.at(two.sks, i, j), one.at(one.sks, i, j));
     }
-    // A removed material number is left out as well.
-    Model neg(column(), {kHex, kUpper});
-    neg.mtyp[1] = -1;
-    neg.assemble(0, 1.0, 1.0, 0);
-    EXPECT_EQ(neg.gravs, two.gravs);
+    // A removed material number is left out as well, and so is material 0 even where the
+    // element is not flagged (it has no properties).
+    for (int mt : {-1, 0}) {
+        Model neg(column(), {kHex, kUpper});
+        neg.mtyp[1] = mt;
+        neg.assemble(0, 1.0, 1.0, 0);
+        EXPECT_EQ(neg.gravs, two.gravs);
+    }
+}
+
+TEST_F(Assembly, NodeOfNoElementHasAnEmptyRow) {
+    // The structure leaves column 0 in the one-entry row of a node that no element holds;
+    // the Crank-Nicolson row product skips it instead of reading HOLD(0).
+    auto nodes = cube();
+    nodes.push_back({5, 5, 5});
+    Model m(nodes, {kHex});
+    m.isp[m.maxa[8] - 1] = 0;
+    m.kode[8] = 9;
+    m.q[8] = 0.5;
+    m.assemble(2, 1.0, 1.0, 0);
+    EXPECT_EQ(m.grav[8], 1.0);
+    EXPECT_EQ(m.sk.back(), 0.0);
 }
 
 TEST_F(Assembly, ScratchRecordHoldsTheConductivitySystem) {
