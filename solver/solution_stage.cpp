@@ -1,13 +1,88 @@
-// Solution stage of a run: matrix structure, dimension checks, time stepping, normal end.
-#include "solver_run.hpp"
+// Solution stage of a run that passed the mesh check: the remaining dimension checks, the
+// matrix structure, the header block, the solution and the normal end.
+#include <algorithm>
 
+#include "matrix_structure.hpp"
 #include "recordio/recordio.hpp"
+#include "solution.hpp"
+#include "solution_arrays.hpp"
+#include "solver_run.hpp"
+#include "result_file.hpp"
 
 namespace gw {
 
+namespace {
+
+// Prints the dimension line; stops with `code` when either work array is too short.
+void dimension_check(const SolverRun& run, std::int64_t bd, std::int64_t ib, int code) {
+    const int IW = run.units.IW;
+    const std::int64_t MTOTBD = run.work.MTOTBD, MTOTIB = run.work.MTOTIB;
+    rio::write(IW, "(///'  MESH CHECK DIMENSION','  BD( ',I10,' )','IB( ',I10,')')",
+               {static_cast<std::int32_t>(bd), static_cast<std::int32_t>(ib)});
+    if (MTOTBD < bd || MTOTIB < ib) {
+        rio::write(IW, "(//' MTOTBD=',I10,'  MTOTIB=',I10)",
+                   {static_cast<std::int32_t>(bd - MTOTBD), static_cast<std::int32_t>(ib - MTOTIB)});
+        rio::stop(code);
+    }
+}
+
+void header_block(const SolverRun& run, std::int64_t NWK) {
+    const Control& c = run.ctl;
+    const int IW = run.units.IW;
+    if (c.KIND < 0)
+        rio::write(IW, "(' ***** UNSTEADY PROBLEM *******'/)");
+    else if (c.KIND > 0)
+        rio::write(IW, "(' ******* STEADY PROBLEM *******'/)");
+    else
+        rio::write(IW, "(' ******* STEADY-UNSTEADY PROBLEM *******'/)");
+    const std::int32_t nwk = static_cast<std::int32_t>(NWK);
+    rio::write(IW,
+               "(1X,20A4//' NUMBER OF NODAL POINTS-------',I7/' MAX NODES IN A ELEMENT-------',"
+               "I7/' NUMBER OF ELEMENTS-----------',I7/' NUMBER OF MATERIALS----------',I7/"
+               "' MAX NUMBER OF ITERATIONS-----',I7/' MAX NUMBER OF ITERATIONS(T=0)',I7/"
+               "' MAX NUMBER OF CG ITERATIONS--',I7/' NUMBER OF MATRIX DIMENSIONS--',I7///)",
+               {title_item(c.TITLE), c.NUMNP, c.NPEMAX, c.NUMEL, c.NUMMAT, c.ITMAX, c.ITMAX0,
+                c.ITMAXCG, nwk});
+    rio::write(IW, "(/' OMEGA [P1*OMEGA+P*(1.0-OMEGA)] = ',F10.5/)", {c.OMEGA});
+}
+
+}  // namespace
+
 void run_solution_stage(SolverRun& run) {
-    rio::write(run.units.IW, "(' THE SOLUTION STAGE IS NOT AVAILABLE YET')");
-    rio::stop(3333);
+    const Control& c = run.ctl;
+    const MeshTotals& mt = run.mesh_totals;
+
+    // 11. Room for the matrix-structure work space.
+    const std::int64_t BD2 = mt.BD1 + 2 * static_cast<std::int64_t>(c.NUMEL);
+    dimension_check(run, BD2, mt.IB1, 3333);
+    // 12. Row pointers.
+    const std::int64_t NWK = COLHT(c, run.units, run.mesh);
+    // 13. Room for the column numbers.
+    dimension_check(run, BD2, mt.IB1 + NWK, 4444);
+    // 14. Column numbers.
+    Span1<std::int32_t> ISP = cut_isp(run.work, mt, NWK);
+    std::fill(ISP.data(), ISP.data() + NWK, 0);
+    ADRSK(c, run.mesh, NWK, ISP);
+    // 15. The whole run.
+    const RunTotals tot = run_totals(c, NWK);
+    rio::write(run.units.IW, "(//'  TOTAL DIMENSION  BD( ',I10,' )'/'  TOTAL DIMENSION  IB( ',I10,' )')",
+               {static_cast<std::int32_t>(tot.BD), static_cast<std::int32_t>(tot.IB)});
+    if (run.work.MTOTBD < tot.BD || run.work.MTOTIB < tot.IB) {
+        rio::write(run.units.IW, "(//'  MTOTBD= ',I7,'  MTOTIB= ',I7)",
+                   {static_cast<std::int32_t>(tot.BD - run.work.MTOTBD),
+                    static_cast<std::int32_t>(tot.IB - run.work.MTOTIB)});
+        rio::stop(5555);
+    }
+    SolutionArrays s;
+    cut_solution(run.work, c, mt, NWK, s);
+    // 16. Header block.
+    header_block(run, NWK);
+    // 17. Rain faces come with the rain groups (none read here).
+    // 18. The solution.
+    SOLUTN(run, s, NWK);
+    // 19. Normal end.
+    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
+    rio::stop();
 }
 
 }  // namespace gw

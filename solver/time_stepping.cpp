@@ -1,0 +1,203 @@
+// Time stepping of the solution: problem kinds, step growth, landing on TMAX and on event
+// times, step cuts with the restoring of the step's starting state, and the ends.
+#include <cmath>
+#include <span>
+
+#include "recordio/recordio.hpp"
+#include "solution.hpp"
+#include "result_file.hpp"
+
+namespace gw {
+
+namespace {
+
+// Event-time tolerance: single-precision 1.0E-5 widened to double.
+constexpr double kEventTol = double(1.0E-5f);
+
+template <class T>
+std::span<T> whole(const Span1<T>& a) { return a.span(); }
+template <class T>
+std::span<T> whole(const Span2<T>& a) { return a.span(); }
+
+// Boundary groups and rain faces of the step state, written as whole arrays.
+void write_group_records(const MeshArrays& m, const SolutionArrays& s) {
+    rio::write_unf(3, {whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN),
+                       whole(m.IFSEEP), whole(m.KSEEP)});
+    rio::write_unf(3, {whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
+}
+
+void read_group_records(const MeshArrays& m, const SolutionArrays& s) {
+    rio::read_unf(3, {whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN),
+                      whole(m.IFSEEP), whole(m.KSEEP)});
+    rio::read_unf(3, {whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
+}
+
+template <class T>
+void copy(const Span1<T>& from, const Span1<T>& to) {
+    std::copy(from.data(), from.data() + from.size(), to.data());
+}
+
+// Saves the step's starting state: in memory (STORE = 1) or as records on unit 3.
+void save_state(SolverRun& run, SolutionArrays& s) {
+    const MeshArrays& m = run.mesh;
+    rio::rewind(3);
+    if (run.ctl.STORE == 1) {
+        copy(m.PSI, s.PSI_S);
+        copy(s.HOLD, s.HOLD_S);
+        copy(m.Q, s.Q_S);
+        copy(m.QINIT, s.QINIT_S);
+        copy(m.KODE, s.KODE_S);
+        copy(m.MTYP, s.MTYP_S);
+    } else {
+        rio::write_unf(3, {whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE),
+                           whole(m.MTYP), whole(m.QINIT)});
+    }
+    write_group_records(m, s);
+}
+
+// Restores the state saved at the start of the step.
+void restore_state(SolverRun& run, SolutionArrays& s) {
+    const MeshArrays& m = run.mesh;
+    rio::rewind(3);
+    if (run.ctl.STORE == 1) {
+        copy(s.PSI_S, m.PSI);
+        copy(s.HOLD_S, s.HOLD);
+        copy(s.Q_S, m.Q);
+        copy(s.QINIT_S, m.QINIT);
+        copy(s.KODE_S, m.KODE);
+        copy(s.MTYP_S, m.MTYP);
+    } else {
+        rio::read_unf(3, {whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE),
+                          whole(m.MTYP), whole(m.QINIT)});
+    }
+    read_group_records(m, s);
+}
+
+void write_step_header(const SolverRun& run, const DriverState& d) {
+    const char* fmt = "(/20X,20A4/20X,'TIME =',1PE13.5,5X,'TIME STEP =',I4/)";
+    rio::write(run.units.IW, fmt, {title_item(run.ctl.TITLE), d.TIME, d.NSTEP});
+    rio::write(rio::kConsoleOut, fmt, {title_item(run.ctl.TITLE), d.TIME, d.NSTEP});
+}
+
+// Next step length after an accepted unsteady step: growth, then landing on TMAX, then on
+// the next event time not above TMAX.
+void next_step(const Control& c, const SolutionArrays& s, DriverState& d) {
+    if (c.DTMAX > d.DT) d.DT = d.DT * c.FACT;
+    if (d.DT > c.DTMAX) d.DT = c.DTMAX;
+    double T1 = d.TIME + d.DT;
+    if (T1 > c.TMAX || 0.2 * d.DT > std::abs(d.DT + d.TIME - c.TMAX)) {
+        d.DT = c.TMAX - d.TIME;
+        T1 = d.TIME + d.DT;
+    }
+    if (d.event_pointer <= d.NEVTIM && s.TEVENT(d.event_pointer) <= d.TIME + kEventTol &&
+        d.landing == 1)
+        ++d.event_pointer;
+    d.landing = 0;
+    // An event already passed would give a negative step: it is skipped.
+    while (d.event_pointer <= d.NEVTIM && s.TEVENT(d.event_pointer) <= d.TIME) ++d.event_pointer;
+    if (d.event_pointer <= d.NEVTIM) {
+        const double t = s.TEVENT(d.event_pointer);
+        // Events beyond TMAX are never landed on: no step may end past TMAX.
+        if (t <= c.TMAX && (T1 > t || 0.2 * d.DT > std::abs((t - d.TIME) - d.DT))) {
+            d.DT = t - d.TIME;
+            T1 = d.TIME + d.DT;
+            d.landing = 1;
+        }
+    }
+    d.TIME = T1;
+}
+
+// An unsteady pass with a step that is not positive would never reach TMAX.
+void check_step_length(const SolverRun& run, const DriverState& d) {
+    if (d.NSTEP >= 1 && !(d.DT > 0.0)) {
+        rio::write(run.units.IW, "(' ** ERROR ** TIME STEP DATA -- Group F ')");
+        rio::write(run.units.IW,
+                   "(' ** ERROR ** TIME STEP NOT POSITIVE: DT =',1PE13.5,' AT TIME =',1PE13.5)",
+                   {d.DT, d.TIME});
+        rio::stop(3333);
+    }
+}
+
+}  // namespace
+
+void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
+    Control& c = run.ctl;
+    const Units& u = run.units;
+    DriverState d;
+    d.DT = c.DT;
+    d.DTOLD = c.DT;
+
+    // 1-2. The head, flux, change and material-change groups (none in this model set-up).
+    // 3. Active elements and nodes.
+    SETACT(c, run.mesh, s);
+    // 4. No event-time list: steps land only on TMAX.
+    d.NEVTIM = 0;
+    // Heads at the start of the step begin as zeros.
+    std::fill(s.HOLD.data(), s.HOLD.data() + s.HOLD.size(), 0.0);
+
+    // 5. Start of the time loop.
+    if (c.KIND < 0) {
+        d.TIME = d.DT;
+        d.NSTEP = 1;
+    } else {
+        d.TIME = 0.0;
+        d.NSTEP = 0;
+    }
+    d.CUMUL = 0.0;
+
+    for (;;) {
+        // One pass of a step.
+        check_step_length(run, d);
+        boundary_conditions(run, s, d);
+        write_step_header(run, d);
+        if (d.LAA < 1)
+            save_state(run, s);
+        else
+            rio::write(u.IW, "(//20X,'RECUL=',I5//)", {d.LAA});
+        nodal_fluxes(run, s);
+
+        const PassOutcome outcome = RESET(run, s, d, NWK);
+        if (outcome == PassOutcome::Abandoned) return;
+        if (outcome == PassOutcome::Cut) {
+            d.LAA = d.LAA + 1;
+            d.ITER = 0;
+            d.TIME = (d.TIME - d.DT) + d.DT * 0.5;
+            d.DT = d.DT * 0.5;
+            if (d.LAA >= c.NCUL) {
+                rio::write(u.IW, "(//' ***LAA .GE. NCUL*********************')");
+                return;
+            }
+            restore_state(run, s);
+            continue;
+        }
+
+        accepted_outputs(run, s, d);
+
+        bool ended = false;
+        if (c.KIND > 0) {
+            ended = true;
+        } else {
+            d.NSTEP = d.NSTEP + 1;
+            d.DTOLD = d.DT;
+            // The run ends once TIME has reached TMAX (within a thousandth of the step).
+            if (d.TIME >= c.TMAX - 0.001 * d.DT) ended = true;
+        }
+        if (ended) {
+            rio::write(u.IW, "(//' ******GET GOOD RESULT*******')");
+            if (c.KIND != -2) return;
+            // Unsteady then steady: one more steady pass on the arrays as the run left them.
+            c.KIND = 1;
+            d.NSTEP = 0;
+            d.TIME = 0.0;
+            d.CUMUL = 0.0;
+            d.ITER = 0;
+            d.LAA = 0;
+            continue;
+        }
+        next_step(c, s, d);
+        d.ITER = 0;
+        d.LAA = 0;
+    }
+}
+
+}  // namespace gw
