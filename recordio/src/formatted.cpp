@@ -185,11 +185,11 @@ void take(RecordReader& r, const Desc& d, int scale, Kind kind, char* p, std::in
 
 }  // namespace
 
-void write_formatted(Unit& u, const Format& f, Items items) {
+void write_formatted(Unit& u, int unit, const Format& f, Items items) {
     static std::string buf;
     u.begin_write();
     RecordWriter w(u, buf);
-    FormatControl fc(f, u.number);
+    FormatControl fc(f, unit);
     for_each_run(items, [&](const Run& r) {
         const char* p = r.p;
         for (std::int64_t i = 0; i < r.n; ++i, p += r.size) {
@@ -201,20 +201,20 @@ void write_formatted(Unit& u, const Format& f, Items items) {
     fc.finish(w);
     u.put_record(buf);
     u.end_statement();
-    if (w.stars) warn_output_conversion(u.number);
+    if (w.stars) warn_output_conversion(unit);
 }
 
-void read_formatted(Unit& u, const Format& f, Items items) {
+void read_formatted(Unit& u, int unit, const Format& f, Items items) {
     static std::string pad;
     std::string_view rec;
     if (!u.get_record(rec)) throw EndOfFile{};
     RecordReader r(u, rec);
-    FormatControl fc(f, u.number);
+    FormatControl fc(f, unit);
     for_each_run(items, [&](const Run& run) {
         char* p = run.p;
         for (std::int64_t i = 0; i < run.n; ++i, p += run.size) {
             const Desc& d = fc.next_data(r);
-            take(r, d, fc.scale(), run.kind, p, run.size, u.number, pad);
+            take(r, d, fc.scale(), run.kind, p, run.size, unit, pad);
         }
         return true;
     });

@@ -84,7 +84,7 @@ class ListReader {
 public:
     enum class Tok { Value, Null, Slash };
 
-    ListReader(Unit& u, std::string_view rec) : u_(u), rec_(rec) {}
+    ListReader(Unit& u, int unit, std::string_view rec) : u_(u), unit_(unit), rec_(rec) {}
 
     // The next value of the statement; throws EndOfFile when the file ends first.
     Tok next(std::string_view& tok, bool& quoted) {
@@ -143,7 +143,7 @@ public:
         return Tok::Value;
     }
 
-    [[noreturn]] void syntax_error() { fatal(59, u_.number); }
+    [[noreturn]] void syntax_error() { fatal(59, unit_); }
 
 private:
     void value(std::string_view& tok, bool& quoted) {
@@ -179,6 +179,7 @@ private:
     }
 
     Unit& u_;
+    int unit_;
     std::string_view rec_;
     std::size_t pos_ = 0;
     bool after_value_ = false;
@@ -191,10 +192,10 @@ private:
 
 }  // namespace
 
-void read_list(Unit& u, Items items) {
+void read_list(Unit& u, int unit, Items items) {
     std::string_view rec;
     if (!u.get_record(rec)) throw EndOfFile{};
-    ListReader lr(u, rec);
+    ListReader lr(u, unit, rec);
     for_each_run(items, [&](const Run& r) {
         char* p = r.p;
         for (std::int64_t i = 0; i < r.n; ++i, p += r.size) {

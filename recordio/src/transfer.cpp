@@ -24,10 +24,10 @@ bool is_list_directed(std::string_view format) { return format.size() == 1 && fo
 bool read_text(int unit, std::string_view format, Items items) {
     try {
         if (is_list_directed(format)) {
-            read_list(unit_for(unit, Form::Formatted, Access::Read), items);
+            read_list(unit_for(unit, Form::Formatted, Access::Read), unit, items);
         } else {
             const Format& f = get_format(format, unit);
-            read_formatted(unit_for(unit, Form::Formatted, Access::Read), f, items);
+            read_formatted(unit_for(unit, Form::Formatted, Access::Read), unit, f, items);
         }
     } catch (const EndOfFile&) {
         return false;
@@ -77,7 +77,7 @@ void write(int unit, std::string_view format, Items items) {
         return;
     }
     const Format& f = get_format(format, unit);
-    write_formatted(unit_for(unit, Form::Formatted, Access::Write), f, items);
+    write_formatted(unit_for(unit, Form::Formatted, Access::Write), unit, f, items);
 }
 
 void read(int unit, std::string_view format, Items items) {

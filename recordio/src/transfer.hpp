@@ -6,9 +6,10 @@
 namespace rio::detail {
 
 // Each ends its statement's records; the readers throw EndOfFile at the end of the file.
-void write_formatted(Unit& u, const Format& f, Items items);
-void read_formatted(Unit& u, const Format& f, Items items);
+// `unit` is the number the statement named, for messages (console units share a stream).
+void write_formatted(Unit& u, int unit, const Format& f, Items items);
+void read_formatted(Unit& u, int unit, const Format& f, Items items);
 void write_list(Unit& u, Items items);
-void read_list(Unit& u, Items items);
+void read_list(Unit& u, int unit, Items items);
 
 }  // namespace rio::detail

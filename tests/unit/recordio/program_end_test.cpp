@@ -1,0 +1,98 @@
+// Program ends seen from outside: stop lines, fatal-error lines with unit and file, exit
+// statuses (the shell keeps the low 8 bits), and units closed with their records written.
+#include "rio_test_util.hpp"
+
+namespace {
+
+using rio_test::run_helper;
+using rio_test::slurp;
+
+class ProgramEnd : public rio_test::InTempDir {};
+
+TEST_F(ProgramEnd, StopCodes) {
+    auto r = run_helper(dir_, "stop999");
+    EXPECT_EQ(r.err, "999\r\n");
+    EXPECT_EQ(r.out, "before the stop\r\n");
+    EXPECT_EQ(r.status, 999 & 0xff);
+    r = run_helper(dir_, "stop8001");
+    EXPECT_EQ(r.err, "8001\r\n");
+    EXPECT_EQ(r.status, 8001 & 0xff);
+    r = run_helper(dir_, "plain_stop");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(slurp(dir_ + "/kept.txt"), "kept\r\n");
+    r = run_helper(dir_, "return");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, " done           1\r\n");
+}
+
+TEST_F(ProgramEnd, FatalErrors) {
+    struct Case {
+        const char* scenario;
+        int status;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"missing_old", 29, "recordio_helper: severe (29): file not found, unit 98, file WORK.LST"},
+        {"missing_default", 29, "recordio_helper: severe (29): file not found, unit 77, file fort.77"},
+        {"read_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 10, file one.txt"},
+        {"stray_character", 64, "recordio_helper: severe (64): input conversion error, unit 5, file bad.txt"},
+        {"integer_overflow", 64, "recordio_helper: severe (64): input conversion error, unit 5, file big.txt"},
+        {"list_syntax", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
+        {"list_overflow", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
+        {"list_nan", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
+        {"unf_too_much", 67,
+         "recordio_helper: severe (67): input statement requires too much data, unit 3, file s.bin"},
+        {"unf_lengths_differ", 39, "recordio_helper: severe (39): error during read, unit 3, file s.bin"},
+        {"unf_cut_short", 39, "recordio_helper: severe (39): error during read, unit 3, file s.bin"},
+        {"unf_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 3, file empty.bin"},
+        {"open_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file ."},
+        {"no_such_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file nodir/x.txt"},
+        {"blank_name_eof", 43, "recordio_helper: severe (43): file name specification error, unit 7, file "},
+        {"bad_format", 62, "recordio_helper: severe (62): syntax error in format, unit 6, file stdout"},
+        {"out_of_memory", 41, "recordio_helper: severe (41): insufficient virtual memory"},
+    };
+    for (const Case& c : cases) {
+        auto r = run_helper(dir_, c.scenario);
+        EXPECT_EQ(r.status, c.status) << c.scenario;
+        EXPECT_EQ(r.err, std::string(c.line) + "\r\n") << c.scenario;
+    }
+    auto r = run_helper(dir_, "name_too_long");
+    EXPECT_EQ(r.status, 43);
+    EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name specification error, unit 7, file nnn", 0), 0u);
+}
+
+TEST_F(ProgramEnd, RecordsAreWrittenAtAFatalEnd) {
+    auto r = run_helper(dir_, "records_kept_at_fatal");
+    EXPECT_EQ(r.status, 29);
+    EXPECT_EQ(r.out, "listing line\r\n");
+    EXPECT_EQ(slurp(dir_ + "/result.txt"), "   1.00000000000000     \r\n");
+    EXPECT_EQ(slurp(dir_ + "/scratch.bin").size(), 12u);
+}
+
+// Asterisks are error 63: reported with "error", the record written, the run going on.
+TEST_F(ProgramEnd, OutputConversionErrorIsNotFatal) {
+    auto r = run_helper(dir_, "stars");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "***  1\r\n           2\r\n");
+    EXPECT_EQ(r.err, "recordio_helper: error (63): output conversion error, unit 6, file stdout\r\n");
+}
+
+TEST_F(ProgramEnd, BlankFileNameIsAskedFor) {
+    auto r = run_helper(dir_, "blank_name", "typed.txt\r\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "File name missing or blank - please enter file name\r\n");
+    EXPECT_EQ(slurp(dir_ + "/typed.txt"), "typed\r\n");
+}
+
+TEST_F(ProgramEnd, ConsoleUnits) {
+    auto r = run_helper(dir_, "console_echo", "abcdef\r\n 12, 2.5\r\n");
+    EXPECT_EQ(r.out, "abcdef| 12  2.50\r\n");
+    EXPECT_EQ(r.status, 24);  // the last read meets the end of standard input
+    EXPECT_EQ(r.err, "recordio_helper: severe (24): end-of-file during read, unit 5, file stdin\r\n");
+    r = run_helper(dir_, "stderr_unit");
+    EXPECT_EQ(r.out, "out\r\n");
+    EXPECT_EQ(r.err, "err\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// Unit table and unformatted records: default "fort.N" connections, open, rewind, close,
+// the file ending after the records written since the last positioning, and record framing.
+#include "rio_test_util.hpp"
+
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+using rio::Form;
+using rio::Status;
+using rio_test::slurp;
+using rio_test::spit;
+
+class Units : public rio_test::InTempDir {};
+
+std::string le32(std::int32_t v) {
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i) s[static_cast<std::size_t>(i)] = static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xff);
+    return s;
+}
+
+TEST_F(Units, UnformattedRecordFraming) {
+    rio::open(2, "scratch.bin", Status::Unknown, Form::Unformatted);
+    rio::write_unf(2, {1, 2});
+    std::vector<std::int32_t> IB(11);
+    for (int i = 0; i < 11; ++i) IB[static_cast<std::size_t>(i)] = 100 + i;
+    rio::write_unf(2, {std::span<std::int32_t>(IB)});
+    rio::write_unf(2, {2.5, 7});
+    rio::close(2);
+    const std::string bytes = slurp("scratch.bin");
+    ASSERT_EQ(bytes.size(), 16u + 52u + 20u);
+    EXPECT_EQ(bytes.substr(0, 16), le32(8) + le32(1) + le32(2) + le32(8));
+    EXPECT_EQ(bytes.substr(16, 4), le32(44));
+    EXPECT_EQ(bytes.substr(20, 4), le32(100));
+    EXPECT_EQ(bytes.substr(64, 4), le32(44));
+    EXPECT_EQ(bytes.substr(68, 4), le32(12));
+    EXPECT_EQ(bytes.substr(84, 4), le32(12));
+}
+
+TEST_F(Units, UnformattedReadBack) {
+    const double X[3] = {1.5, -2.5, 3.5};
+    const std::int32_t K[3] = {7, 8, 9};
+    rio::open(3, "scratch.bin", Status::Unknown, Form::Unformatted);
+    rio::write_unf(3, {rio::Item::loop(3, X, K)});
+    rio::write_unf(3, {11, 12, 13});
+    rio::write_unf(3, {21});
+    rio::rewind(3);
+    double x[3] = {};
+    std::int32_t k[3] = {};
+    rio::read_unf(3, {rio::Item::loop(3, x, k)});
+    EXPECT_EQ(x[2], 3.5);
+    EXPECT_EQ(k[1], 8);
+    std::int32_t a = 0;
+    rio::read_unf(3, {a});  // fewer items than the record: the rest is passed over
+    EXPECT_EQ(a, 11);
+    EXPECT_TRUE(rio::read_unf_or_end(3, {a}));
+    EXPECT_EQ(a, 21);
+    EXPECT_FALSE(rio::read_unf_or_end(3, {a}));
+    // Large arrays go past the buffer in one piece.
+    std::vector<double> big(300000), back(300000);
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<double>(i) * 0.5;
+    rio::rewind(3);
+    rio::write_unf(3, {std::span<double>(big)});
+    rio::write_unf(3, {5});
+    rio::rewind(3);
+    rio::read_unf(3, {std::span<double>(back)});
+    rio::read_unf(3, {a});
+    EXPECT_EQ(back, big);
+    EXPECT_EQ(a, 5);
+    rio::close(3);
+    EXPECT_EQ(std::filesystem::file_size("scratch.bin"), 8u + 2400000u + 12u);
+}
+
+// The step-cut scratch pattern: rewind, write, rewind, read, many times over.
+TEST_F(Units, RewindWriteRewindRead) {
+    rio::open(4, "hold.bin", Status::Unknown, Form::Unformatted);
+    for (int step = 1; step <= 50; ++step) {
+        rio::rewind(4);
+        rio::write_unf(4, {step, step * 2});
+        rio::rewind(4);
+        std::int32_t a = 0, b = 0;
+        rio::read_unf(4, {a, b});
+        ASSERT_EQ(a, step);
+        ASSERT_EQ(b, 2 * step);
+        EXPECT_FALSE(rio::read_unf_or_end(4, {a}));
+    }
+    rio::close(4);
+    EXPECT_EQ(std::filesystem::file_size("hold.bin"), 16u);
+}
+
+TEST_F(Units, WritingAfterRewindEndsTheFile) {
+    rio::open(1, "work.txt", Status::Unknown, Form::Formatted);
+    for (int i = 1; i <= 5; ++i) rio::write(1, "(I2)", {i});
+    rio::rewind(1);
+    rio::write(1, "(I2)", {7});
+    rio::write(1, "(I2)", {8});
+    rio::close(1);
+    EXPECT_EQ(slurp("work.txt"), " 7\r\n 8\r\n");
+    // Reopening an existing file keeps it until the first write.
+    rio::open(1, "work.txt", Status::Unknown, Form::Formatted);
+    std::int32_t a = 0;
+    rio::read(1, "(I2)", {a});
+    rio::close(1);
+    EXPECT_EQ(a, 7);
+    EXPECT_EQ(slurp("work.txt"), " 7\r\n 8\r\n");
+    // A write after reading replaces what followed the record read.
+    spit("work.txt", " 1\r\n 2\r\n 3\r\n");
+    rio::open(1, "work.txt", Status::Old, Form::Formatted);
+    rio::read(1, "(I2)", {a});
+    rio::write(1, "(I2)", {9});
+    rio::close(1);
+    EXPECT_EQ(slurp("work.txt"), " 1\r\n 9\r\n");
+}
+
+// The solver's working copy: written on unit 1, rewound, read back record by record.
+TEST_F(Units, ReadAfterWrite) {
+    rio::open(1, "copy.txt", Status::Unknown, Form::Formatted);
+    for (int i = 0; i < 20000; ++i) rio::write(1, "(A5,I7)", {"NODE ", i});
+    std::int32_t n = -1;
+    EXPECT_FALSE(rio::read_or_end(1, "(A5,I7)", {n}));  // positioned after the last record
+    rio::rewind(1);
+    std::string kw(5, ' ');
+    for (int i = 0; i < 20000; ++i) {
+        rio::read(1, "(A5,I7)", {kw, n});
+        ASSERT_EQ(n, i);
+    }
+    EXPECT_EQ(kw, "NODE ");
+    EXPECT_FALSE(rio::read_or_end(1, "(A5,I7)", {kw, n}));
+}
+
+TEST_F(Units, DefaultConnections) {
+    rio::write_unf(55, {1, 2, 3});
+    rio::write(155, "(F6.2)", {1.5});
+    EXPECT_EQ(rio::unit_name(55), "fort.55");
+    rio::close_all();
+    EXPECT_EQ(std::filesystem::file_size("fort.55"), 20u);
+    EXPECT_EQ(slurp("fort.155"), "  1.50\r\n");
+    // Read back by default name too.
+    std::int32_t v[3] = {};
+    rio::read_unf(55, {std::span<std::int32_t>(v)});
+    EXPECT_EQ(v[2], 3);
+    double x = 0;
+    rio::read(155, "*", {x});
+    EXPECT_EQ(x, 1.5);
+}
+
+TEST_F(Units, OpenCloseAndNames) {
+    EXPECT_EQ(rio::unit_name(6), "stdout");
+    EXPECT_EQ(rio::unit_name(5), "stdin");
+    EXPECT_EQ(rio::unit_name(rio::kStdErr), "stderr");
+    EXPECT_EQ(rio::unit_name(17), "");
+    rio::open(6, "listing.txt   ", Status::Unknown, Form::Formatted);  // trailing blanks dropped
+    EXPECT_EQ(rio::unit_name(6), "listing.txt");
+    rio::write(6, "('HEAD')");
+    rio::close(6);
+    EXPECT_EQ(rio::unit_name(6), "stdout");  // the console again
+    EXPECT_EQ(slurp("listing.txt"), "HEAD\r\n");
+    // Opening a connected unit closes the old connection with its records written.
+    rio::open(8, "a.txt", Status::Unknown, Form::Formatted);
+    rio::write(8, "('A')");
+    rio::open(8, "b.txt", Status::Unknown, Form::Formatted);
+    rio::write(8, "('B')");
+    rio::close(8);
+    EXPECT_EQ(slurp("a.txt"), "A\r\n");
+    EXPECT_EQ(slurp("b.txt"), "B\r\n");
+    // An unknown file is created empty.
+    rio::open(9, "new.txt", Status::Unknown, Form::Formatted);
+    rio::close(9);
+    EXPECT_TRUE(std::filesystem::exists("new.txt"));
+    EXPECT_EQ(std::filesystem::file_size("new.txt"), 0u);
+    rio::close(9);  // closing a free unit does nothing
+    rio::rewind(77);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// Runs one end-of-program scenario of the record formatter, named by the first argument,
+// so that the tests can check standard error, the files left behind and the exit status.
+#include "recordio/recordio.hpp"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <string>
+
+namespace {
+
+std::string g_scenario;
+
+void put_file(const char* name, const std::string& bytes) {
+    std::ofstream f(name, std::ios::binary);
+    f << bytes;
+}
+
+void body() {
+    using rio::Form;
+    using rio::Status;
+    const std::string& s = g_scenario;
+    std::int32_t i = 0, j = 0;
+    double x = 0;
+    if (s == "stop999") {
+        rio::write(6, "('before the stop')");
+        rio::stop(999);
+    } else if (s == "stop8001") {
+        rio::stop(8001);
+    } else if (s == "plain_stop") {
+        rio::open(11, "kept.txt", Status::Unknown, Form::Formatted);
+        rio::write(11, "('kept')");
+        rio::stop();
+    } else if (s == "return") {
+        rio::write(rio::kConsoleOut, "*", {"done", 1});
+    } else if (s == "missing_old") {
+        rio::open(98, "WORK.LST", Status::Old, Form::Formatted);
+    } else if (s == "missing_default") {
+        rio::read(77, "*", {i});
+    } else if (s == "read_past_end") {
+        put_file("one.txt", "    1\r\n");
+        rio::open(10, "one.txt", Status::Old, Form::Formatted);
+        rio::read(10, "(I5)", {i});
+        rio::read(10, "(I5)", {i});
+    } else if (s == "stray_character") {
+        put_file("bad.txt", "  1x3\r\n");
+        rio::open(5, "bad.txt", Status::Old, Form::Formatted);
+        rio::read(5, "(I5)", {i});
+    } else if (s == "integer_overflow") {
+        put_file("big.txt", "9999999999\r\n");
+        rio::open(5, "big.txt", Status::Old, Form::Formatted);
+        rio::read(5, "(I10)", {i});
+    } else if (s == "list_syntax") {
+        put_file("list.txt", "1 2.5\r\n");
+        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        rio::read(5, "*", {i, j});
+    } else if (s == "list_overflow") {
+        put_file("list.txt", "3000000000\r\n");
+        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        rio::read(5, "*", {i});
+    } else if (s == "list_nan") {
+        put_file("list.txt", "NaN\r\n");
+        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        rio::read(5, "*", {x});
+    } else if (s == "unf_too_much") {
+        rio::open(3, "s.bin", Status::Unknown, Form::Unformatted);
+        rio::write_unf(3, {1});
+        rio::rewind(3);
+        rio::read_unf(3, {i, j});
+    } else if (s == "unf_lengths_differ") {
+        put_file("s.bin", std::string("\x04\0\0\0\x01\0\0\0\x05\0\0\0", 12));
+        rio::open(3, "s.bin", Status::Old, Form::Unformatted);
+        rio::read_unf(3, {i});
+    } else if (s == "unf_cut_short") {
+        put_file("s.bin", std::string("\x08\0\0\0\x01\0\0\0", 8));
+        rio::open(3, "s.bin", Status::Old, Form::Unformatted);
+        rio::read_unf(3, {i});
+    } else if (s == "unf_past_end") {
+        rio::open(3, "empty.bin", Status::Unknown, Form::Unformatted);
+        rio::read_unf(3, {i});
+    } else if (s == "name_too_long") {
+        rio::open(7, std::string(5000, 'n'), Status::Unknown, Form::Formatted);
+    } else if (s == "open_directory") {
+        rio::open(7, ".", Status::Unknown, Form::Formatted);
+    } else if (s == "no_such_directory") {
+        rio::open(7, "nodir/x.txt", Status::Unknown, Form::Formatted);
+    } else if (s == "blank_name") {
+        rio::open(7, "    ", Status::Unknown, Form::Formatted);
+        rio::write(7, "('typed')");
+    } else if (s == "blank_name_eof") {
+        rio::open(7, "", Status::Unknown, Form::Formatted);
+    } else if (s == "stars") {
+        rio::write(6, "(I3,I3)", {12345, 1});
+        rio::write(6, "*", {std::int32_t(2)});
+    } else if (s == "records_kept_at_fatal") {
+        rio::open(10, "result.txt", Status::Unknown, Form::Formatted);
+        rio::write(10, "*", {1.0});
+        rio::open(2, "scratch.bin", Status::Unknown, Form::Unformatted);
+        rio::write_unf(2, {7});
+        rio::write(6, "('listing line')");
+        rio::read(77, "*", {i});
+    } else if (s == "bad_format") {
+        rio::write(6, "(I5", {1});
+    } else if (s == "out_of_memory") {
+        throw std::bad_alloc();
+    } else if (s == "console_echo") {
+        // Unit 5 and -4 read standard input; CR before LF is dropped.
+        std::string word(6, ' ');
+        rio::read(5, "(A6)", {word});
+        rio::read(rio::kConsoleIn, "*", {i, x});
+        rio::write(6, "(A,'|',I3,F6.2)", {word, i, x});
+        rio::read(5, "*", {i});
+    } else if (s == "stderr_unit") {
+        rio::write(6, "('out')");
+        rio::write(rio::kStdErr, "('err')");
+    } else {
+        std::fprintf(stderr, "unknown scenario\n");
+        rio::stop(2);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    g_scenario = argc > 1 ? argv[1] : "";
+    return rio::run_program("recordio_helper", body);
+}
