@@ -4,9 +4,11 @@
 Cross-section in x (upstream at x = 0) and z (elevation), extruded over 30 m in y. The
 foundation (material 1) lies from z = -10 to 0 under the whole base; the embankment rises to
 a crest at z = 20 between slopes of 1:1.25, with a shell (material 2), a clay core
-(material 3) and a toe drain of prisms (material 4). The reservoir stands at 18 m: the
-upstream face and the foundation's upstream end are held at that total head; the downstream
-face is a seepage face. Run: python3 make_dam.py (writes DAM.DAT beside this script).
+(material 3) and a toe drain of prisms (material 4). The reservoir is filled at time 0 to
+18 m: the upstream face and the foundation's upstream end are held at that total head while the
+water table, initially 1 m above the base, rises through the embankment over 30 days; the
+downstream face is a seepage face (code -2 until it seeps). The run is unsteady, then steady
+(KIND -2). Run: python3 make_dam.py (writes DAM.DAT beside this script).
 """
 import os
 
@@ -15,6 +17,7 @@ LEVELS = [-10.0, -5.0, 0.0, 5.0, 10.0, 15.0, 20.0]
 NZ = len(LEVELS)
 YS = [0.0, 10.0, 20.0, 30.0]
 RESERVOIR = 18.0
+INITIAL = 1.0                        # initial total head of the water table
 
 
 def I(w, v):
@@ -70,21 +73,22 @@ def table(pairs):
     return [''.join(R(10, v) for v in vals[n:n + 8]) for n in range(0, len(vals), 8)]
 
 
-# Unsaturated tables: (moisture content, relative conductivity) and (moisture content, suction).
+# Unsaturated tables: (moisture content, relative conductivity) and (moisture content, suction),
+# both from dry to wet, so that the stored pressure heads ascend.
 MATS = [
     # K1, K2, K3 (m/day), porosity, Ss (1/m), kr table, suction table
     (5.0, 5.0, 1.0, 0.35, 1.0E-4,
-     [(0.05, 0.0), (0.10, 0.01), (0.20, 0.15), (0.30, 0.6), (0.35, 1.0)],
-     [(0.35, 0.0), (0.30, 0.3), (0.20, 0.8), (0.10, 2.0), (0.05, 10.0)]),
+     [(0.05, 1.0E-4), (0.10, 0.01), (0.20, 0.15), (0.30, 0.6), (0.35, 1.0)],
+     [(0.05, 1000.0), (0.10, 2.0), (0.20, 0.8), (0.30, 0.3), (0.35, 0.0)]),
     (0.5, 0.5, 0.2, 0.30, 1.0E-4,
-     [(0.08, 0.0), (0.15, 0.02), (0.22, 0.2), (0.30, 1.0)],
-     [(0.30, 0.0), (0.25, 0.5), (0.15, 2.0), (0.08, 20.0)]),
+     [(0.08, 1.0E-4), (0.15, 0.02), (0.22, 0.2), (0.30, 1.0)],
+     [(0.08, 1000.0), (0.15, 2.0), (0.25, 0.5), (0.30, 0.0)]),
     (0.005, 0.005, 0.002, 0.40, 5.0E-4,
-     [(0.20, 0.0), (0.30, 0.05), (0.36, 0.4), (0.40, 1.0)],
-     [(0.40, 0.0), (0.38, 1.0), (0.32, 5.0), (0.20, 50.0)]),
+     [(0.20, 1.0E-4), (0.30, 0.05), (0.36, 0.4), (0.40, 1.0)],
+     [(0.20, 1000.0), (0.32, 5.0), (0.38, 1.0), (0.40, 0.0)]),
     (50.0, 50.0, 50.0, 0.30, 1.0E-5,
-     [(0.02, 0.0), (0.10, 0.1), (0.30, 1.0)],
-     [(0.30, 0.0), (0.10, 0.1), (0.02, 1.0)]),
+     [(0.02, 1.0E-4), (0.10, 0.1), (0.30, 1.0)],
+     [(0.02, 1000.0), (0.10, 0.1), (0.30, 0.0)]),
 ]
 
 elements = []
@@ -123,15 +127,15 @@ seepage = []
 for j in range(NY):
     seepage.append((node_no(NX - 1, j, 2), node_no(NX - 1, j, NZ - 1), NX))
 
-lines = ['EARTH DAM ON A SAND FOUNDATION, RESERVOIR AT 18 M'.ljust(80)]
+lines = ['EARTH DAM ON A SAND FOUNDATION, RESERVOIR FILLED TO 18 M'.ljust(80)]
 NUMNP, NUMEL, NUMMAT = NX * NY * NZ, len(elements), len(MATS)
 MAXSEP = sum((b - a) // s + 1 for a, b, s in seepage)
 # NUMNP NUMEL NUMMAT IHEAD ITMAX ITSCH MAXSEP NPEMAX NINTXY NINTZ NCUL KIND ITMAX0 ITCGF ISCR MESHCK
 lines.append(I(7, NUMNP) + I(7, NUMEL) + I(6, NUMMAT) +
-             ''.join(I(5, v) for v in [1, 30, 1, MAXSEP, 8, 2, 2, 8, 0, 100, 5]) + I(2, 0) + I(3, 0))
+             ''.join(I(5, v) for v in [1, 30, 1, MAXSEP, 8, 2, 2, 8, -2, 100, 5]) + I(2, 0) + I(3, 0))
 lines.append(''.join(I(5, 0) for _ in range(6)))
 lines.append(''.join(I(5, 0) for _ in range(6)) + R(10, 0.0))
-NKODE = NY
+NKODE = 2 * NY
 NINIT = NY
 lines.append(I(7, NKODE) + I(7, NINIT) + I(1, 0) + ''.join(I(5, v) for v in [0, 0, 0, 0, 0, 0, 0])
              + R(10, 1.0) + I(5, 0))
@@ -145,7 +149,7 @@ lines += elem_lines
 lines.append('SEEP ' + I(5, len(seepage)))
 for a, b, s in seepage:
     lines.append('SEEP ' + I(7, a) + I(7, b) + I(7, s) + R(14, 0.0))
-lines.append('TIME ' + ''.join(R(10, v) for v in [0.01, 1.0, 1.2, 30.0, 0.001]) + I(5, 10) + I(5, 5))
+lines.append('TIME ' + ''.join(R(10, v) for v in [0.01, 2.0, 1.5, 30.0, 0.001]) + I(5, 10) + I(5, 5))
 lines.append('UNIT ' + R(10, 1.0) + R(10, 1.0))
 for m in MATS:
     lines.append('PROP ' + ''.join(R(10, v) for v in m[:5]) + I(5, 0))
@@ -160,13 +164,16 @@ for j in range(NY):
     for k in range(NZ):
         z = LEVELS[k]
         for i in (0, NX - 1):
-            head = RESERVOIR if i == 0 else max(z, 0.0)
+            head = RESERVOIR if i == 0 else INITIAL
             lines.append(('NODE ' if first else '     ') + I(7, node_no(i, j, k)) + I(3, 0) +
                          R(10, x_of(i, z)) + R(10, YS[j]) + R(10, z) + R(10, head) + R(10, 0.0))
             first = False
 # Upstream face below the reservoir level, and the foundation's upstream end: fixed heads.
 for j in range(NY):
     lines.append('KODE ' + I(7, node_no(0, j, 0)) + I(7, node_no(0, j, 5)) + I(7, NX) + I(4, 1))
+# Downstream face: seepage nodes, not seeping at the start.
+for a, b, s in seepage:
+    lines.append('KODE ' + I(7, a) + I(7, b) + I(7, s) + I(4, -2))
 for j in range(NY):
     lines.append('INIT ' + I(7, node_no(0, j, 0)) + I(7, node_no(0, j, 5)) + I(7, NX) + 'H' +
                  R(23, RESERVOIR))
