@@ -114,6 +114,7 @@ public:
     std::string name;
     int fd = -1;
     bool console = false;
+    bool regular = true;  // a regular file: positioned and truncated (not a device or pipe)
     bool readable = true;
     bool writable = true;
     Form form = Form::Formatted;

@@ -10,10 +10,12 @@ namespace rio::detail {
 
 std::int64_t unformatted_bytes(Items items) {
     std::int64_t total = 0;
-    for_each_run(items, [&](const Run& r) {
-        total += r.n * r.size;
-        return true;
-    });
+    for (const Item& it : items) {
+        std::int64_t per_pass = 0;
+        for (int k = 0; k < it.nmembers; ++k)
+            if (it.m[k].per_iter > 0) per_pass += it.m[k].per_iter * element_size(it.m[k]);
+        total += it.iterations * per_pass;
+    }
     return total;
 }
 

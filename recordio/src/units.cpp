@@ -97,6 +97,11 @@ int open_file(int number, const std::string& name, bool create, bool must_exist)
     return fd;
 }
 
+bool is_regular(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
 Unit& connect(int number, const std::string& name, Form form, bool create, bool must_exist) {
     const int fd = open_file(number, name, create, must_exist);
     auto u = std::make_unique<Unit>();
@@ -105,6 +110,7 @@ Unit& connect(int number, const std::string& name, Form form, bool create, bool 
     u->fd = fd;
     u->form = form;
     u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
+    u->regular = is_regular(fd);
     Table& t = table();
     Unit& ref = *u;
     t.files[number] = std::move(u);
@@ -165,7 +171,7 @@ void Unit::flush() {
 void Unit::begin_write() {
     if (mode_ == Mode::Writing) return;
     if (!writable) fatal_named(38, number, name);
-    if (!console) {
+    if (!console && regular) {
         // Writing at the current record position: the file ends after what is written next.
         const std::int64_t at = mode_ == Mode::Reading ? fd_off_ - static_cast<std::int64_t>(rend_ - rpos_) : fd_off_;
         if (at != fd_off_ && ::lseek(fd, at, SEEK_SET) < 0) fatal_named(38, number, name);
@@ -314,7 +320,7 @@ void Unit::skip_bytes(std::int64_t n) {
 
 void Unit::rewind() {
     flush();
-    if (!console) {
+    if (!console && regular) {
         if (::lseek(fd, 0, SEEK_SET) < 0) fatal_named(39, number, name);
         fd_off_ = 0;
     }

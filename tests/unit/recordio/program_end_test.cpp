@@ -2,6 +2,8 @@
 // statuses (the shell keeps the low 8 bits), and units closed with their records written.
 #include "rio_test_util.hpp"
 
+#include <filesystem>
+
 namespace {
 
 using rio_test::run_helper;
@@ -60,6 +62,26 @@ TEST_F(ProgramEnd, FatalErrors) {
     auto r = run_helper(dir_, "name_too_long");
     EXPECT_EQ(r.status, 43);
     EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name specification error, unit 7, file nnn", 0), 0u);
+}
+
+// A record too long for its 4-byte length is refused instead of written with a wrong length.
+TEST_F(ProgramEnd, UnformattedRecordTooLongIsAWriteError) {
+    auto r = run_helper(dir_, "record_too_long");
+    EXPECT_EQ(r.status, 38);
+    EXPECT_EQ(r.err, "recordio_helper: severe (38): error during write, unit 2, file long.bin\r\n");
+    EXPECT_EQ(std::filesystem::file_size(dir_ + "/long.bin"), 0u);
+}
+
+// A write that fails when the records reach the device is reported at the end of the run.
+TEST_F(ProgramEnd, FailedWriteIsReported) {
+    auto r = run_helper(dir_, "write_error");
+    EXPECT_EQ(r.status, 38);
+    EXPECT_EQ(r.err, "recordio_helper: severe (38): error during write, unit 7, file /dev/full\r\n");
+}
+
+TEST_F(ProgramEnd, FloatModeIsSetFirst) {
+    auto r = run_helper(dir_, "float_mode");
+    EXPECT_EQ(r.out, "  0.0000E+00  0.0000E+00\r\n");
 }
 
 TEST_F(ProgramEnd, RecordsAreWrittenAtAFatalEnd) {
