@@ -20,7 +20,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 struct Decimal {
     bool neg = false;
     std::string digits;  // leading zeros removed; empty for zero
-    long exp10 = 0;      // value = 0.digits... no: value = digits x 10^exp10
+    long exp10 = 0;      // value = digits x 10^exp10
 };
 
 // Parses s. `blanks_ok`: fixed-column field (blanks ignored, empty is zero). `d`: digits of
@@ -88,12 +88,8 @@ bool parse_decimal(std::string_view s, bool blanks_ok, int d, int scale, bool st
         if (strict && !edig) return false;
         if (eneg) ex = -ex;
     }
-    if (!point && !out.digits.empty()) {
-        frac_digits = d;
-        // A digit that was a leading zero still counts as a fraction digit: handled by the
-        // exponent below, since leading zeros do not change the value.
-    }
-    if (!point && out.digits.empty()) frac_digits = 0;
+    // Without a point the last d digits are the fraction (leading zeros change nothing).
+    if (!point) frac_digits = out.digits.empty() ? 0 : d;
     out.exp10 = ex - frac_digits - (has_exp ? 0 : scale);
     return true;
 }
