@@ -81,8 +81,8 @@ void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& 
     const double H_LEFT = 110.0, H_RIGHT = 100.0, H_START = 105.0;
     const std::int64_t NN = b.NUMNP, NE = b.NUMEL;
     // Work-array lengths: the run's totals with room to spare.
-    const std::int64_t MTOTBD = 2 * NWK + 12 * NN + 2 * NE + 10000;
-    const std::int64_t MTOTIB = NWK + 6 * NN + 12 * NE + 10000;
+    const std::int64_t MTOTBD = 2 * NWK + 20 * NN + 4 * NE + 10000;
+    const std::int64_t MTOTIB = NWK + 8 * NN + 14 * NE + 10000;
 
     std::string lst;
     for (const char* name : {"WORK.TMP", "SCR2.TMP", "SCR3.TMP", "SCR4.TMP", "RESULT2.TXT",
