@@ -28,6 +28,13 @@ TEST_F(ProgramEnd, StopCodes) {
     EXPECT_EQ(r.out, " done           1\r\n");
 }
 
+// main returns the whole code; only the shell's view is cut to 8 bits.
+TEST_F(ProgramEnd, RunProgramReturnsTheFullCode) {
+    EXPECT_EQ(rio::run_program("t", [] { rio::stop(8001); }), 8001);
+    EXPECT_EQ(rio::run_program("t", [] { rio::fatal(64, 5); }), 64);
+    EXPECT_EQ(rio::run_program("t", [] {}), 0);
+}
+
 TEST_F(ProgramEnd, FatalErrors) {
     struct Case {
         const char* scenario;
