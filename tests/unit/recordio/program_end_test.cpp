@@ -2,6 +2,7 @@
 // statuses (the shell keeps the low 8 bits), and units closed with their records written.
 #include "rio_test_util.hpp"
 
+#include <cfenv>
 #include <filesystem>
 
 namespace {
@@ -30,9 +31,12 @@ TEST_F(ProgramEnd, StopCodes) {
 
 // main returns the whole code; only the shell's view is cut to 8 bits.
 TEST_F(ProgramEnd, RunProgramReturnsTheFullCode) {
+    std::fenv_t env;
+    std::fegetenv(&env);  // run_program sets flush-to-zero for the rest of the process
     EXPECT_EQ(rio::run_program("t", [] { rio::stop(8001); }), 8001);
     EXPECT_EQ(rio::run_program("t", [] { rio::fatal(64, 5); }), 64);
     EXPECT_EQ(rio::run_program("t", [] {}), 0);
+    std::fesetenv(&env);
 }
 
 TEST_F(ProgramEnd, FatalErrors) {
