@@ -133,8 +133,8 @@ public:
     void begin_write();  // positions for writing: the file ends after what is written next
     void begin_read();
     void rewind();
-    void flush();  // false-free: a failing write is fatal error 38
-    bool flush_quiet();
+    void flush();        // a failing write is fatal error 38
+    bool flush_quiet();  // false when the write failed (at the end of a run)
     void close_fd();
 
 private:
