@@ -9,13 +9,16 @@
 
 namespace gw {
 
-// Row pointers MAXA(1..NUMNP+1); returns NWK. Builds them from the elements and writes
-// database records 1 and 2, or (IDBASE not 0) reads them back. Console progress lines.
-// Stops 4444 on a row of more than 500 entries, 1111 on a database of another mesh.
+// Row pointers MAXA(1..NUMNP+1); returns NWK. Builds them from the elements (each node's
+// elements visited in ascending order) and writes database records 1 and 2 on unit 55, or
+// (IDBASE not 0) reads them back and checks them against the mesh. Console progress lines.
+// Stops 4444 after the listing message on a row of more than 500 entries; 1111 after the
+// console line on a database whose node count or row pointers do not fit.
 std::int64_t COLHT(const Control& ctl, const Units& u, const MeshArrays& mesh);
 
 // Column numbers ISP(1..NWK) (zeroed by the caller), each row's diagonal first, the others
-// ascending; writes database record 3 or reads it back.
+// ascending; a node of no element keeps 0. Writes database record 3 or (IDBASE not 0) reads
+// it back: a column outside 0..NUMNP stops 1111. Stops 9999 when a row has no room.
 void ADRSK(const Control& ctl, const MeshArrays& mesh, std::int64_t NWK, Span1<std::int32_t>& ISP);
 
 // Straight insertion sort ascending; returns -1 when the list has 1 entry or none, else 0.
