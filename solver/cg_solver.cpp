@@ -19,9 +19,9 @@ constexpr double EPS_CG = 1e-10;     // convergence limit of the summed squared 
     rio::stop(999);
 }
 
-// A(i) = DIAG(i) x P(i) + the off-diagonal entries of row i times P, for every free node,
-// summed in row order; returns (p.r, p.Ap). `Checked` skips column numbers outside
-// 1..NUMNP (a node of no element keeps column 0 in its row).
+// A(i) = DIAG(i) x P(i) + (sum of the off-diagonal entries of row i times P, in row order)
+// for every free node; returns (p.r, p.Ap). `Checked` skips column numbers outside 1..NUMNP
+// (a node of no element keeps column 0 in its row).
 template <bool Checked>
 void row_products(int NF, const std::int32_t* ifree, const std::int32_t* maxa,
                   const std::int32_t* isp, const double* sk, const double* diag,
@@ -32,14 +32,15 @@ void row_products(int NF, const std::int32_t* ifree, const std::int32_t* maxa,
     for (int f = 0; f < NF; ++f) {
         const std::int32_t i = ifree[f] - 1;
         const std::int32_t k1 = maxa[i + 1] - 1;
-        double a = diag[i] * pdir[i];
+        double y = 0.0;
         for (std::int32_t k = maxa[i]; k < k1; ++k) {  // off-diagonal entries (0-based k)
             const std::int32_t c = isp[k];
             if constexpr (Checked) {
                 if (c < 1 || c > NUMNP) continue;
             }
-            a = a + sk[k] * pdir[c - 1];
+            y = y + sk[k] * pdir[c - 1];
         }
+        const double a = diag[i] * pdir[i] + y;
         ap[i] = a;
         spr = spr + pdir[i] * res[i];
         spap = spap + pdir[i] * a;

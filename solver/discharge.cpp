@@ -30,8 +30,8 @@ void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<d
         S = 2.0;
     }
 
-    // 3. Q = (S G + K (PSI + w HOLD)) / (S CONS2) at every prescribed node; the row sum is
-    //    added term by term onto S G. Columns outside 1..NUMNP (a node of no element) are
+    // 3. Q = (S G + K (PSI + w HOLD)) / (S CONS2) at every prescribed node, the row sum
+    //    formed first in row order. Columns outside 1..NUMNP (a node of no element) are
     //    skipped.
     const double* sk = SK.data();
     const double* grav = GRAV.data();
@@ -44,13 +44,13 @@ void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<d
     const double divisor = S * mat.CONS2;
     for (int i = 0; i < NUMNP; ++i) {
         if (kode[i] < 1) continue;  // 4. free nodes keep the inflow given to them
-        double t = S * grav[i];
+        double y = 0.0;
         for (std::int32_t k = maxa[i] - 1; k < maxa[i + 1] - 1; ++k) {
             const std::int32_t c = isp[k];
             if (c < 1 || c > NUMNP) continue;
-            t = t + sk[k] * (psi[c - 1] + w * hold[c - 1]);
+            y = y + sk[k] * (psi[c - 1] + w * hold[c - 1]);
         }
-        q[i] = t / divisor;
+        q[i] = (S * grav[i] + y) / divisor;
     }
 }
 

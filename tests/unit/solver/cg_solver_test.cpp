@@ -290,5 +290,21 @@ TEST_F(Discharge, ColumnOutsideTheNodesIsSkipped) {
     EXPECT_EQ(q[0], 9.0);
 }
 
+// The row sum is formed first and then added to S G: 1e16 + (1 + 1), not (1e16 + 1) + 1.
+TEST_F(Discharge, RowSumIsAddedWhole) {
+    K = {1.0, 1.0, 4.0, -2.0, -2.0, 2.0, -2.0};
+    G = {1.0e16, 0.0, 0.0};
+    psi = {1.0, 1.0, 5.0};
+    mat.CONS2 = 1.0;
+    Control ctl;
+    std::vector<double> sk(7), grav(3), q(3, 0.0);
+    Span1<double> SK(sk.data(), 7), GRAV(grav.data(), 3), Q(q.data(), 3);
+    DISCHG(ctl, mat, SK, GRAV, Span1<std::int32_t>(kode.data(), 3), Span1<double>(psi.data(), 3),
+           Span1<double>(hold.data(), 3), Span1<std::int32_t>(isp.data(), 7),
+           Span1<std::int32_t>(maxa.data(), 4), Span1<double>(K.data(), 7),
+           Span1<double>(G.data(), 3), Q, 3, 7, 0);
+    EXPECT_EQ(q[0], 1.0e16 + 2.0);
+}
+
 }  // namespace
 }  // namespace gw
