@@ -1,0 +1,317 @@
+#!/usr/bin/env python3
+"""Writes the small solver models of the numeric end-to-end tests (run once; the models are
+committed beside this script). Each model is a directory with WORK.LST and model.dat, and
+NDLIST.DAT where the model records node histories."""
+import math
+import os
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def e10(v):
+    """A real in a 10-column field, always with a decimal point (a field without one would
+    take its last digits as the fraction); None gives a blank field (read as 0)."""
+    if v is None:
+        return " " * 10
+    s = ("%.6f" % v).rstrip("0")
+    if s.endswith("."):
+        s += "0"
+    if len(s) > 10 or (v != 0.0 and abs(v) < 1.0e-3):
+        s = "%.3E" % v
+    assert len(s) <= 10, v
+    return s.rjust(10)
+
+
+def work_lst(mtotbd=0, mtotib=0):
+    return "\r\n".join(["work.tmp", "scr2.tmp", "scr3.tmp", "scr4.tmp", "result2.dat",
+                        "result.dat", str(mtotbd), str(mtotib), "model.dat",
+                        "listing.txt"]) + "\r\n"
+
+
+# Moisture tables of a sandy loam: relative conductivity against moisture content, and
+# moisture content against suction (suction descending, so the stored pressure heads ascend).
+LOAM_RK = [(0.10, 0.0), (0.20, 0.05), (0.30, 0.3), (0.40, 1.0)]
+LOAM_PS = [(0.10, 5.0), (0.20, 2.0), (0.30, 1.0), (0.40, 0.0)]
+
+
+def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, iscr=0,
+          ielvar=0, ihead=1, nintxy=2, nintz=2, npemax=8, tmax=0.0, dt=1.0, dtmax=1.0,
+          fact=1.0, epsln=1.0e-6, nprint=1, npost=1, cons1=1.0, cons2=1.0,
+          materials=None, seep=None, maxsep=0, ndcnt=0, ithsw=0, omega=0.0, idbase=0,
+          ievoff=1):
+    """One model file. nodes: (x, y, z, kode, head, q); elems: (node list, material).
+    materials: dicts with k (three values), por, ss, optional angles (3 x 3 degrees) and the
+    two tables rk, ps."""
+    if materials is None:
+        materials = [dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4, rk=[(0.1, 0.0), (0.4, 1.0)],
+                          ps=[(0.1, 10.0), (0.4, 0.0)])]
+    seep = seep or []
+    if seep and maxsep == 0:
+        maxsep = sum(1 for _ in seep_nodes(seep))
+    lines = [title.ljust(80)[:80]]
+    lines.append("%7d%7d%6d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%2d%3d" % (
+        len(nodes), len(elems), len(materials), ihead, itmax, itsch, maxsep, npemax, nintxy,
+        nintz, ncul, kind, itmax0, 0, iscr, 0))
+    lines.append("%5d%5d%5d%5d%5d%5d" % (0, 0, 0, 0, 0, 0))
+    lines.append("%5d%5d%5d%5d%5d%5d%10s" % (0, 0, 0, 0, 0, 0, "0.0"))
+    lines.append("%7d%7d%1d%5d%5d%5d%5d%5d%5d%5d%10s%5d" % (
+        0, 0, 0, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
+    lines.append("%5d%5d%5d%5d%5d" % (0, 0, 0, 0, 0))
+    lines.append("%5d%5d%5d" % (0, 0, 0))
+    lens = "".join("%5d%5d" % (len(m["rk"]), len(m["ps"])) for m in materials)
+    for i in range(0, len(lens), 80):
+        lines.append(lens[i:i + 80])
+    for e, (nod, mat) in enumerate(elems, start=1):
+        npe = len(nod)
+        slots = list(nod) + [0] * (8 - npe)
+        lines.append("ELEM " + "%7d" % e + "".join("%7d" % n for n in slots) +
+                     "%3d%3d%7d" % (npe, mat, 1))
+    if maxsep > 0:
+        lines.append("SEEP %5d" % len(seep))
+        for (n1, n2, inc, val) in seep:
+            lines.append("SEEP " + "%7d%7d%7d" % (n1, n2, inc) + ("%.6f" % val).rjust(14))
+    lines.append("TIME " + e10(dt) + e10(dtmax) + e10(fact) + e10(tmax) + e10(epsln) +
+                 "%5d%5d" % (nprint, npost))
+    lines.append("UNIT " + e10(cons1) + e10(cons2))
+    for m in materials:
+        angles = m.get("angles")
+        lines.append("PROP " + "".join(e10(v) for v in m["k"]) + e10(m["por"]) +
+                     e10(m["ss"]) + "%5d" % (1 if angles else 0))
+        if angles:
+            for row in angles:
+                lines.append("     " + "".join(("%.4f" % a).rjust(10) for a in row))
+    for m in materials:
+        lines.append("UNSAT")
+        for tab in (m["rk"], m["ps"]):
+            flat = [v for pair in tab for v in pair]
+            for i in range(0, max(len(flat), 1), 8):
+                lines.append("".join(e10(v) for v in flat[i:i + 8]))
+    for n, (x, y, z, kode, h, q) in enumerate(nodes, start=1):
+        lines.append("NODE " + "%7d%3d" % (n, kode) + e10(x) + e10(y) + e10(z) + e10(h) +
+                     e10(q))
+    return "\r\n".join(lines) + "\r\n"
+
+
+def seep_nodes(seep):
+    for (n1, n2, inc, _) in seep:
+        inc = inc or 1
+        n2 = n2 or n1
+        for k in range((n2 + inc - n1) // inc):
+            yield n1 + k * inc
+
+
+def column_mesh(nz, height, *, top_head=None, bottom_head=None, init_head=0.0, top_q=0.0,
+                bottom_q=0.0):
+    """A vertical column of nz hexahedra of unit cross-section, z from 0 to height, node
+    4 x layer + corner. Heads are total heads. top_head/bottom_head prescribe the four nodes
+    of that face (KODE 1); other nodes start at init_head; top_q and bottom_q are spread
+    over the four nodes of their face."""
+    corners = [(0.0, 0.0), (1.0, 0.0), (1.0, 1.0), (0.0, 1.0)]
+    nodes = []
+    for layer in range(nz + 1):
+        z = height * layer / nz
+        for (x, y) in corners:
+            kode, h, q = 0, init_head, 0.0
+            if layer == nz:
+                q = top_q / 4.0
+                if top_head is not None:
+                    kode, h = 1, top_head
+            if layer == 0:
+                q = bottom_q / 4.0
+                if bottom_head is not None:
+                    kode, h = 1, bottom_head
+            nodes.append((x, y, z, kode, h, q))
+    elems = []
+    for e in range(1, nz + 1):
+        top = [4 * e + c for c in (3, 4, 1, 2)]
+        bot = [4 * (e - 1) + c for c in (3, 4, 1, 2)]
+        elems.append((top + bot, 1))
+    return nodes, elems
+
+
+def column(nz, height, *, title, top_head=None, bottom_head=None, init_head=0.0, top_q=0.0,
+           bottom_q=0.0, k=1.0e-3, por=0.4, ss=1.0e-4, tables=None, **kw):
+    nodes, elems = column_mesh(nz, height, top_head=top_head, bottom_head=bottom_head,
+                               init_head=init_head, top_q=top_q, bottom_q=bottom_q)
+    rk, ps = tables or ([(0.1, 0.0), (por, 1.0)], [(0.1, 10.0), (por, 0.0)])
+    mats = [dict(k=(k, k, k), por=por, ss=ss, rk=rk, ps=ps)]
+    return model(title, nodes, elems, materials=mats, **kw)
+
+
+def rotation_angles():
+    """Angles (degrees) between the principal axes and x, y, z for a turn of 30 degrees
+    about z followed by a tilt of 40 degrees about the new first axis."""
+    c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
+    rz = [[c, s, 0.0], [-s, c, 0.0], [0.0, 0.0, 1.0]]
+    c, s = math.cos(math.radians(40)), math.sin(math.radians(40))
+    rx = [[1.0, 0.0, 0.0], [0.0, c, s], [0.0, -s, c]]
+    r = [[sum(rx[i][k] * rz[k][j] for k in range(3)) for j in range(3)] for i in range(3)]
+    return [[math.degrees(math.acos(max(-1.0, min(1.0, v)))) for v in row] for row in r]
+
+
+def linear_head(x, y, z):
+    return 10.0 + 0.3 * x - 0.2 * y + 0.5 * z
+
+
+def distorted_block():
+    """A block of 3 x 3 x 3 cells with every node moved off the grid; the columns of cells
+    whose (i, j) sum is odd are split into two prisms each (whole columns, so that no prism's
+    triangle meets a hexahedron's warped face). Boundary nodes hold the linear total head of
+    linear_head(); the inner eight nodes are free and start at 10."""
+    n = 3
+    def nid(i, j, k):
+        return 1 + i + (n + 1) * (j + (n + 1) * k)
+    nodes = []
+    for k in range(n + 1):
+        for j in range(n + 1):
+            for i in range(n + 1):
+                # Deterministic offsets of up to 0.15 of the spacing.
+                dx = 0.15 * math.sin(1.7 * i + 2.3 * j + 0.9 * k + 0.4)
+                dy = 0.15 * math.sin(0.8 * i + 1.9 * j + 2.9 * k + 1.1)
+                dz = 0.15 * math.sin(2.6 * i + 0.7 * j + 1.3 * k + 2.0)
+                # Coordinates of two decimals keep the boundary heads exact in their fields.
+                x, y, z = round(i + dx, 2), round(j + dy, 2), round(k + dz, 2)
+                inner = 0 < i < n and 0 < j < n and 0 < k < n
+                if inner:
+                    nodes.append((x, y, z, 0, 10.0, 0.0))
+                else:
+                    nodes.append((x, y, z, 1, linear_head(x, y, z), 0.0))
+    elems = []
+    for k in range(n):
+        for j in range(n):
+            for i in range(n):
+                c00t, c10t = nid(i, j, k + 1), nid(i + 1, j, k + 1)
+                c11t, c01t = nid(i + 1, j + 1, k + 1), nid(i, j + 1, k + 1)
+                c00b, c10b = nid(i, j, k), nid(i + 1, j, k)
+                c11b, c01b = nid(i + 1, j + 1, k), nid(i, j + 1, k)
+                if (i + j) % 2 == 0:
+                    elems.append(([c11t, c01t, c00t, c10t, c11b, c01b, c00b, c10b], 1))
+                else:
+                    elems.append(([c00t, c10t, c11t, c00b, c10b, c11b], 1))
+                    elems.append(([c00t, c11t, c01t, c00b, c11b, c01b], 1))
+    return nodes, elems
+
+
+def slab_mesh(nx, nz, lx, height, init_head):
+    """A vertical slab of nx x nz hexahedra, one element (1 unit) thick in y; node number
+    1 + i + (nx + 1) x (j + 2 k). Every node starts at total head init_head."""
+    def nid(i, j, k):
+        return 1 + i + (nx + 1) * (j + 2 * k)
+    nodes = []
+    for k in range(nz + 1):
+        for j in range(2):
+            for i in range(nx + 1):
+                nodes.append((lx * i / nx, float(j), height * k / nz, 0, init_head, 0.0))
+    elems = []
+    for k in range(nz):
+        for i in range(nx):
+            elems.append(([nid(i + 1, 1, k + 1), nid(i, 1, k + 1), nid(i, 0, k + 1),
+                           nid(i + 1, 0, k + 1), nid(i + 1, 1, k), nid(i, 1, k), nid(i, 0, k),
+                           nid(i + 1, 0, k)], 1))
+    return nodes, elems, nid
+
+
+def write(name, text, *, mtotbd=0, mtotib=0, ndlist=None):
+    d = os.path.join(HERE, name)
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, "model.dat"), "w", newline="") as f:
+        f.write(text)
+    with open(os.path.join(d, "WORK.LST"), "w", newline="") as f:
+        f.write(work_lst(mtotbd, mtotib))
+    if ndlist:
+        with open(os.path.join(d, "NDLIST.DAT"), "w", newline="") as f:
+            f.write("".join("%d %d %d\r\n" % e for e in ndlist))
+
+
+LOAM = dict(k=(1.0e-2,) * 3, por=0.4, ss=1.0e-4, rk=LOAM_RK, ps=LOAM_PS)
+
+
+if __name__ == "__main__":
+    # Saturated column between two prescribed heads: linear total head, uniform velocity.
+    write("column_steady", column(10, 5.0, title="SATURATED COLUMN BETWEEN TWO HEADS",
+                                  top_head=10.0, bottom_head=2.0, init_head=6.0))
+    # Hydrostatic column: uniform total head, zero velocity.
+    write("column_hydrostatic", column(10, 5.0, title="HYDROSTATIC COLUMN",
+                                       top_head=8.0, bottom_head=8.0, init_head=8.0))
+    # The same column reading its matrix structure back from fort.55.
+    write("column_steady_reuse", column(10, 5.0, title="SATURATED COLUMN BETWEEN TWO HEADS",
+                                        top_head=10.0, bottom_head=2.0, init_head=6.0,
+                                        idbase=1))
+
+    # Linear head field on distorted hexahedra and prisms with a rotated anisotropic
+    # conductivity.
+    nodes, elems = distorted_block()
+    rot = dict(k=(2.0e-3, 1.0e-3, 0.5e-3), por=0.35, ss=1.0e-4, angles=rotation_angles(),
+               rk=[(0.1, 0.0), (0.35, 1.0)], ps=[(0.1, 10.0), (0.35, 0.0)])
+    write("block_linear", model("LINEAR HEAD ON DISTORTED HEXAHEDRA AND PRISMS", nodes, elems,
+                                materials=[rot], epsln=1.0e-9))
+
+    # Steady downward flow through an unsaturated column above a water table, under both
+    # element variants; the same with a step limit of 0 and with an initial limit too low.
+    for name, extra in (("unsat_column_a", dict(ielvar=0)), ("unsat_column_b", dict(ielvar=1)),
+                        ("unsat_column_a_store0", dict(ielvar=0, iscr=1)),
+                        ("unsat_column_itmax0", dict(itmax=0)),
+                        ("unsat_column_initial_limit", dict(itmax0=3, epsln=1.0e-12))):
+        write(name, column(10, 5.0, title="UNSATURATED COLUMN ABOVE A WATER TABLE",
+                           top_head=3.0, bottom_head=1.0, init_head=1.0, k=1.0e-2,
+                           tables=(LOAM_RK, LOAM_PS), omega=0.5, **extra))
+
+    # Transient diffusion in a saturated column 1 long, D = K / SS = 1: the top drops from
+    # head 3 to 2 at time 0, the base is closed. Fully implicit and Crank-Nicolson.
+    for name, itsch in (("diffusion_implicit", 1), ("diffusion_cn", 2)):
+        write(name, column(20, 1.0, title="DIFFUSION IN A SATURATED COLUMN", top_head=2.0,
+                           init_head=3.0, k=1.0, ss=1.0, kind=-1, itsch=itsch, dt=0.0025,
+                           dtmax=0.0025, fact=1.0, tmax=0.2, epsln=1.0e-9))
+
+    # Inflow at the base of a saturated column draining at its top: water balance. KIND -2
+    # ends with the steady state of the same boundary conditions.
+    for name, itsch, iscr in (("balance_implicit", 1, 0), ("balance_cn", 2, 0),
+                              ("balance_cn_store0", 2, 1)):
+        write(name, column(8, 2.0, title="WATER BALANCE OF A SATURATED COLUMN", top_head=4.0,
+                           init_head=4.0, bottom_q=0.02, k=0.1, ss=0.01, kind=-2,
+                           itsch=itsch, iscr=iscr, dt=0.01, dtmax=0.2, fact=1.5, tmax=2.0,
+                           epsln=1.0e-9, ndcnt=2, npost=3, nprint=2),
+              ndlist=[(10, 1, -3), (33, 36, 1)])
+
+    # Control flow: a steady stage then unsteady steps (KIND 0), the same ending at time 0
+    # with no step length given, and an unsteady run whose first step passes TMAX.
+    write("kind0_column", column(8, 2.0, title="STEADY THEN UNSTEADY", top_head=4.0,
+                                 init_head=4.0, bottom_q=0.02, k=0.1, ss=0.01, kind=0,
+                                 dt=0.1, dtmax=1.0, fact=2.0, tmax=1.0, epsln=1.0e-9))
+    write("kind0_tmax0", column(8, 2.0, title="STEADY STAGE ONLY", top_head=4.0,
+                                init_head=4.0, bottom_q=0.02, k=0.1, ss=0.01, kind=0,
+                                dt=None, dtmax=None, fact=None, tmax=0.0, epsln=1.0e-9))
+
+    # Step-length ends: a step of 0 from a blank DTMAX after the first step, a blank DT, a
+    # first step longer than TMAX, a steady stage with TMAX below 0, a last step that ends a
+    # hair below TMAX (0.69 + 1.0099999999999998), and too many cuts.
+    common = dict(title="STEP LENGTH CONTROL", top_head=2.0, init_head=3.0, k=1.0, ss=1.0,
+                  epsln=1.0e-6)
+    write("blank_dtmax", column(4, 1.0, kind=-1, dt=0.1, dtmax=None, fact=1.0, tmax=1.0,
+                                **common))
+    write("blank_dt", column(4, 1.0, kind=-1, dt=None, dtmax=0.1, fact=1.0, tmax=1.0,
+                             **common))
+    write("first_step_past_tmax", column(4, 1.0, kind=-1, dt=1.0, dtmax=1.0, fact=1.0,
+                                         tmax=0.5, **common))
+    write("kind0_negative_tmax", column(4, 1.0, kind=0, dt=0.1, dtmax=0.1, fact=1.0,
+                                        tmax=-1.0, **common))
+    write("hair_below_tmax", column(4, 1.0, kind=-1, dt=0.23, dtmax=1.0, fact=2.0, tmax=1.7,
+                                    nprint=2, npost=2, **common))
+    write("ncul_column", column(4, 1.0, kind=-1, dt=0.1, dtmax=0.1, fact=1.0, tmax=1.0,
+                                itmax=3, ncul=3, **dict(common, epsln=1.0e-30)))
+    # Listing every fifth step and writing every tenth, with node histories.
+    write("intervals_column", column(4, 1.0, kind=-1, dt=0.01, dtmax=0.01, fact=1.0,
+                                     tmax=0.23, nprint=5, npost=10, ndcnt=2, **common),
+          ndlist=[(10, 1, -3), (20, 17, 1)])
+
+    # Drainage of a slab through a seepage face on its right side.
+    nx, nz = 4, 4
+    nodes, elems, nid = slab_mesh(nx, nz, 4.0, 4.0, 3.5)
+    seep = [(nid(nx, j, k), 0, 0, 0.0) for k in range(nz + 1) for j in range(2)]
+    face = set(seep_nodes(seep))
+    nodes = [(x, y, z, -2 if n in face else kode, h, q)
+             for n, (x, y, z, kode, h, q) in enumerate(nodes, start=1)]
+    for name, iscr in (("seepage_drain", 0), ("seepage_drain_store0", 1)):
+        write(name, model("DRAINAGE THROUGH A SEEPAGE FACE", nodes, elems, materials=[LOAM],
+                          kind=-1, seep=seep, iscr=iscr, dt=0.25, dtmax=20.0, fact=2.0,
+                          tmax=200.0, epsln=1.0e-4, itmax=15, ncul=6, omega=0.5))
