@@ -1,13 +1,16 @@
 // Benchmark of the matrix structure and the CG solve on a structured block of hexahedra;
 // on request also writes the block as a steady model (WORK.LST and BLOCK.DAT) for the solver.
 //
-//   solver_bench [N | NX NY NZ] [--model DIR]
+//   solver_bench [N | NX NY NZ] [--model DIR] [--run SOLVER]
 //
 // N (default 100) elements along each side; 100 x 100 x 100 gives 1,030,301 nodes.
-// Reports the time of COLHT and ADRSK (database written), of one CG iteration beside the
-// time to stream the matrix and its index arrays once, the entry count NWK and the memory
-// peak. The CG timing runs end at their iteration limit, so "999" appears on standard error.
-// With --model DIR the block is written as a steady model: run the solver in DIR.
+// Reports the time of COLHT and ADRSK (database written), of one assembly, of one CG
+// iteration beside the time to stream the matrix and its index arrays once, the entry count
+// NWK and the memory peak. The CG timing runs end at their iteration limit, so "999" appears
+// on standard error. With --model DIR the block is written as a steady model: run the solver
+// in DIR. With --run SOLVER the given solver executable runs the block steady and then
+// unsteady (three steps) in scratch directories, and the whole-run times, the time per step
+// and per nonlinear iteration are reported.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "assembly.hpp"
 #include "cg_solver.hpp"
 #include "matrix_structure.hpp"
 #include "recordio/recordio.hpp"
@@ -80,7 +84,10 @@ void write_file(const std::filesystem::path& path, const std::string& text) {
 // A steady saturated block between two prescribed-head faces (x = 0 at head 110, x = NX at
 // head 100), conductivity 1.0E-3, every other node starting at head 105. Node and element
 // records are given for the first and last of each x-line and generated in between.
-void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& dir) {
+// Writes the block as a model: steady (KIND 1), or unsteady (KIND -1, three steps of 0.1
+// from a uniform start between the two prescribed faces).
+void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& dir,
+                 bool unsteady = false) {
     std::filesystem::create_directories(dir);
     const double H_LEFT = 110.0, H_RIGHT = 100.0, H_START = 105.0;
     const std::int64_t NN = b.NUMNP, NE = b.NUMEL;
@@ -101,12 +108,13 @@ void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& 
     std::string m;
     m.reserve(static_cast<std::size_t>(200 * (b.NY + 1) * (b.NZ + 1)) + 4096);
     char title[81];
-    std::snprintf(title, sizeof title, "STEADY BLOCK %d X %d X %d HEXAHEDRA", b.NX, b.NY, b.NZ);
+    std::snprintf(title, sizeof title, "%s BLOCK %d X %d X %d HEXAHEDRA",
+                  unsteady ? "UNSTEADY" : "STEADY", b.NX, b.NY, b.NZ);
     put(m, "%s", title);
     // NUMNP NUMEL NUMMAT IHEAD ITMAX ITSCH MAXSEP NPEMAX NINTXY NINTZ NCUL KIND ITMAX0 ITCGF
     // ISCR MESHCK
     put(m, "%7d%7d%6d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%2d%3d", b.NUMNP, b.NUMEL, 1, 1, 10, 1, 0,
-        8, 2, 2, 5, 1, 20, 0, 0, 0);
+        8, 2, 2, 5, unsteady ? -1 : 1, 20, 0, 0, 0);
     put(m, "%5d%5d%5d%5d%5d%5d", 0, 0, 0, 0, 0, 0);
     put(m, "%5d%5d%5d%5d%5d%5d%10.3f", 0, 0, 0, 0, 0, 0, 0.0);
     // NKODE NINIT IBTIME SEPFIL LISTIN IELVAR IEVOFF IHBFIX NDCNT ITHSW OMEGA IDBASE
@@ -125,7 +133,10 @@ void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& 
         elem(row * b.NX + 1);
         if (b.NX > 1) elem(row * b.NX + b.NX);
     }
-    put(m, "TIME %10.3f%10.3f%10.3f%10.3f%10.3E%5d%5d", 1.0, 1.0, 1.0, 1.0, 1.0e-3, 1, 1);
+    if (unsteady)
+        put(m, "TIME %10.3f%10.3f%10.3f%10.3f%10.3E%5d%5d", 0.1, 0.1, 1.0, 0.3, 1.0e-3, 1, 1);
+    else
+        put(m, "TIME %10.3f%10.3f%10.3f%10.3f%10.3E%5d%5d", 1.0, 1.0, 1.0, 1.0, 1.0e-3, 1, 1);
     put(m, "UNIT %10.3f%10.3f", 1.0, 1.0);
     put(m, "PROP %10.3E%10.3E%10.3E%10.3f%10.3E%5d", 1.0e-3, 1.0e-3, 1.0e-3, 0.3, 1.0e-4, 0);
     put(m, "UNSAT");
@@ -155,6 +166,39 @@ void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& 
                 dir.c_str(), static_cast<long long>(MTOTBD), static_cast<long long>(MTOTIB));
 }
 
+// Counts the listing lines that contain `text`.
+int count_lines(const std::filesystem::path& file, const char* text) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (!f) return 0;
+    char line[512];
+    int n = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::strstr(line, text)) ++n;
+    std::fclose(f);
+    return n;
+}
+
+// Runs the solver executable on the block written into a scratch directory; prints the
+// whole-run time and, per step and per nonlinear iteration, the share of it.
+void whole_run(const Block& b, std::int64_t NWK, const std::string& solver, bool unsteady) {
+    char tmpl[] = "/tmp/solver_run_XXXXXX";
+    if (!mkdtemp(tmpl)) return;
+    const std::filesystem::path dir = tmpl;
+    write_model(b, NWK, dir, unsteady);
+    const std::string cmd = "cd '" + dir.string() + "' && '" + solver + "' > console.txt 2>&1";
+    const auto t0 = Clock::now();
+    const int status = std::system(cmd.c_str());
+    const double t = seconds_since(t0);
+    const auto listing = dir / "BLOCK.LST";
+    const int passes = count_lines(listing, "TIME STEP =");
+    const int solves = count_lines(listing, "SUCCESS TO CONVERGENCE IN SOLVER");
+    std::printf("%s run                %.2f s (status %d): %d passes, %d nonlinear iterations\n",
+                unsteady ? "unsteady" : "steady  ", t, status, passes, solves);
+    if (unsteady && passes > 0 && solves > 0)
+        std::printf("  per step %.2f s, per nonlinear iteration %.2f s\n", t / passes, t / solves);
+    std::filesystem::remove_all(dir);
+}
+
 // Runs SOLVCG for at most `iterations` iterations; returns the seconds it took.
 double timed_solve(const gw::Units& u, std::vector<double>& sk, std::vector<double>& grav,
                    std::vector<double>& psi, std::vector<std::int32_t>& isp,
@@ -181,13 +225,16 @@ int main(int argc, char** argv) {
     Block b;
     std::vector<int> sizes;
     std::filesystem::path model_dir;
+    std::string solver;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--model") == 0 && a + 1 < argc) {
             model_dir = std::filesystem::absolute(argv[++a]);
+        } else if (std::strcmp(argv[a], "--run") == 0 && a + 1 < argc) {
+            solver = std::filesystem::absolute(argv[++a]).string();
         } else if (std::atoi(argv[a]) > 0) {
             sizes.push_back(std::atoi(argv[a]));
         } else {
-            std::fprintf(stderr, "usage: solver_bench [N | NX NY NZ] [--model DIR]\n");
+            std::fprintf(stderr, "usage: solver_bench [N | NX NY NZ] [--model DIR] [--run SOLVER]\n");
             return 2;
         }
     }
@@ -229,7 +276,56 @@ int main(int argc, char** argv) {
     rio::close(55);
     const double t_structure = seconds_since(t0);
 
-    // 3. A symmetric, diagonally dominant system on that structure: -1 off the diagonal,
+    // 3. One assembly of the saturated block (variant A, 2 x 2 x 2 points).
+    double t_assemb = 0.0;
+    {
+        std::vector<double> x(b.NUMNP), y(b.NUMNP), z(b.NUMNP), q(b.NUMNP, 0.0), psi(b.NUMNP, 1.0);
+        for (int k = 0; k <= b.NZ; ++k)
+            for (int j = 0; j <= b.NY; ++j)
+                for (int i = 0; i <= b.NX; ++i) {
+                    const int n = b.node(i, j, k) - 1;
+                    x[n] = i;
+                    y[n] = j;
+                    z[n] = k;
+                }
+        std::vector<double> tab = {0.1, 0.3};
+        std::vector<double> sk(static_cast<std::size_t>(NWK)), sks(static_cast<std::size_t>(NWK)),
+            grav(b.NUMNP), gravs(b.NUMNP), capv(b.NUMNP), hw(b.NUMNP, 1.0), hold(b.NUMNP, 1.0);
+        std::vector<std::int32_t> kode(b.NUMNP, 0), eflag(b.NUMEL, 0);
+        gw::Control c = ctl;
+        c.NUMMAT = 1;
+        c.NINTXY = c.NINTZ = 2;
+        c.STORE = 1;
+        gw::Materials mat;
+        mat.CONS1 = mat.CONS2 = 1.0;
+        mat.K1[1] = mat.K2[1] = mat.K3[1] = 1.0e-3;
+        mat.POROSITY[1] = 0.3;
+        mat.SS[1] = 1.0e-4;
+        mat.NRK[1] = mat.NPSI[1] = mat.NCAP[1] = 2;
+        gw::Span2<double> T(tab.data(), 2, 1);
+        mesh.tab = {T, T, T, T, T, T};
+        mesh.X = gw::Span1<double>(x.data(), b.NUMNP);
+        mesh.Y = gw::Span1<double>(y.data(), b.NUMNP);
+        mesh.Z = gw::Span1<double>(z.data(), b.NUMNP);
+        mesh.Q = gw::Span1<double>(q.data(), b.NUMNP);
+        mesh.PSI = gw::Span1<double>(psi.data(), b.NUMNP);
+        mesh.KODE = gw::Span1<std::int32_t>(kode.data(), b.NUMNP);
+        gw::SystemArrays sys{gw::Span1<double>(sk.data(), NWK), gw::Span1<double>(sks.data(), NWK),
+                             gw::Span1<double>(grav.data(), b.NUMNP),
+                             gw::Span1<double>(gravs.data(), b.NUMNP),
+                             gw::Span1<double>(capv.data(), b.NUMNP),
+                             gw::Span1<double>(hw.data(), b.NUMNP),
+                             gw::Span1<double>(hold.data(), b.NUMNP), ISP};
+        gw::Span1<std::int32_t> EFLAG(eflag.data(), b.NUMEL);
+        t_assemb = 1e30;
+        for (int rep = 0; rep < 2; ++rep) {
+            const auto ta = Clock::now();
+            gw::ASSEMB(c, u, mat, mesh, sys, EFLAG, 2, 0.1, 0.1, 0);
+            t_assemb = std::min(t_assemb, seconds_since(ta));
+        }
+    }
+
+    // 4. A symmetric, diagonally dominant system on that structure: -1 off the diagonal,
     //    the two x-faces prescribed.
     std::vector<double> sk(static_cast<std::size_t>(NWK), -1.0);
     std::vector<std::int32_t> kode(b.NUMNP, 0);
@@ -244,7 +340,7 @@ int main(int argc, char** argv) {
         }
     const std::vector<double> sk0 = sk;
 
-    // 4. One CG iteration: the difference of two limited solves, so set-up is left out.
+    // 5. One CG iteration: the difference of two limited solves, so set-up is left out.
     const int few = 5, many = 25;
     double best_iter = 1e30;
     for (int rep = 0; rep < 3; ++rep) {
@@ -258,7 +354,7 @@ int main(int argc, char** argv) {
         best_iter = std::min(best_iter, (t[1] - t[0]) / (many - few));
     }
 
-    // 5. The bound: one pass over the matrix values, their column numbers and the row
+    // 6. The bound: one pass over the matrix values, their column numbers and the row
     //    pointers, streamed from memory.
     double best_stream = 1e30;
     double sink = 0.0;
@@ -280,6 +376,8 @@ int main(int argc, char** argv) {
     std::printf("matrix entries NWK        %lld\n", static_cast<long long>(NWK));
     std::printf("COLHT                     %.3f s\n", t_colht);
     std::printf("COLHT + ADRSK + fort.55   %.3f s\n", t_structure);
+    std::printf("one assembly              %.3f s  (%.2f us per element)\n", t_assemb,
+                1e6 * t_assemb / b.NUMEL);
     std::printf("one CG iteration          %.4f s\n", best_iter);
     std::printf("stream SK, ISP, MAXA once %.4f s  (%.0f MB; ratio %.2f)\n", best_stream,
                 (12.0 * NWK + 4.0 * (b.NUMNP + 1)) / 1e6, best_iter / best_stream);
@@ -290,7 +388,11 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(home);
     std::filesystem::remove_all(scratch);
 
-    // 6. The model file for a whole run of the solver.
+    // 7. The model file for a whole run of the solver, and whole runs.
     if (!model_dir.empty()) write_model(b, NWK, model_dir);
+    if (!solver.empty()) {
+        whole_run(b, NWK, solver, false);
+        whole_run(b, NWK, solver, true);
+    }
     return 0;
 }
