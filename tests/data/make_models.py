@@ -282,13 +282,15 @@ if __name__ == "__main__":
                                 init_head=4.0, bottom_q=0.02, k=0.1, ss=0.01, kind=0,
                                 dt=None, dtmax=None, fact=None, tmax=0.0, epsln=1.0e-9))
 
-    # Step-length ends: a step of 0 from a blank DTMAX after the first step, a blank DT, a
+    # Step-length ends: a step of 0 from a blank DTMAX or FACT after the first step, a blank DT, a
     # first step longer than TMAX, a steady stage with TMAX below 0, a last step that ends a
     # hair below TMAX (0.69 + 1.0099999999999998), and too many cuts.
     common = dict(title="STEP LENGTH CONTROL", top_head=2.0, init_head=3.0, k=1.0, ss=1.0,
                   epsln=1.0e-6)
     write("blank_dtmax", column(4, 1.0, kind=-1, dt=0.1, dtmax=None, fact=1.0, tmax=1.0,
                                 **common))
+    write("blank_fact", column(4, 1.0, kind=-1, dt=0.1, dtmax=0.2, fact=None, tmax=1.0,
+                               **common))
     write("blank_dt", column(4, 1.0, kind=-1, dt=None, dtmax=0.1, fact=1.0, tmax=1.0,
                              **common))
     write("first_step_past_tmax", column(4, 1.0, kind=-1, dt=1.0, dtmax=1.0, fact=1.0,
@@ -298,7 +300,7 @@ if __name__ == "__main__":
     write("hair_below_tmax", column(4, 1.0, kind=-1, dt=0.23, dtmax=1.0, fact=2.0, tmax=1.7,
                                     nprint=2, npost=2, **common))
     write("ncul_column", column(4, 1.0, kind=-1, dt=0.1, dtmax=0.1, fact=1.0, tmax=1.0,
-                                itmax=3, ncul=3, **dict(common, epsln=1.0e-30)))
+                                itmax=3, ncul=3, **dict(common, epsln=-1.0)))
     # Listing every fifth step and writing every tenth, with node histories.
     write("intervals_column", column(4, 1.0, kind=-1, dt=0.01, dtmax=0.01, fact=1.0,
                                      tmax=0.23, nprint=5, npost=10, ndcnt=2, **common),
@@ -315,3 +317,32 @@ if __name__ == "__main__":
         write(name, model("DRAINAGE THROUGH A SEEPAGE FACE", nodes, elems, materials=[LOAM],
                           kind=-1, seep=seep, iscr=iscr, dt=0.25, dtmax=20.0, fact=2.0,
                           tmax=200.0, epsln=1.0e-4, itmax=15, ncul=6, omega=0.5))
+
+    # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
+    # by hand).
+    cases = os.path.join(HERE, "..", "e2e", "solver")
+
+    def case(name, text, ndlist=None):
+        d = os.path.join(cases, name, "inputs")
+        os.makedirs(d, exist_ok=True)
+        with open(os.path.join(d, "model.dat"), "w", newline="") as f:
+            f.write(text)
+        with open(os.path.join(d, "WORK.LST"), "w", newline="") as f:
+            f.write(work_lst())
+        if ndlist:
+            with open(os.path.join(d, "NDLIST.DAT"), "w", newline="") as f:
+                f.write("".join("%d %d %d\r\n" % e for e in ndlist))
+
+    case("steady_two_heads", column(2, 2.0, title="STEADY COLUMN OF TWO ELEMENTS",
+                                    top_head=4.0, bottom_head=2.0, init_head=3.0))
+    case("unsteady_kind_m2_ndlist",
+         column(2, 2.0, title="UNSTEADY THEN STEADY, NODE HISTORIES", top_head=4.0,
+                init_head=4.0, bottom_q=0.02, k=0.1, ss=0.01, kind=-2, iscr=1, dt=0.5,
+                dtmax=1.0, fact=2.0, tmax=2.0, epsln=1.0e-6, nprint=2, npost=2, ndcnt=2),
+         ndlist=[(10, 1, -3), (3, 1, 1)])
+    case("unsteady_ncul", column(1, 1.0, title="CUT UNTIL NCUL", top_head=2.0, init_head=3.0,
+                                 k=1.0, ss=1.0, kind=-1, dt=0.1, dtmax=0.1, fact=1.0,
+                                 tmax=1.0, itmax=1, ncul=2, epsln=-1.0))
+    case("unsteady_blank_dtmax", column(1, 1.0, title="BLANK DTMAX", top_head=2.0,
+                                        init_head=3.0, k=1.0, ss=1.0, kind=-1, dt=0.1,
+                                        dtmax=None, fact=1.0, tmax=1.0))

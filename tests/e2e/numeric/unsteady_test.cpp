@@ -213,6 +213,14 @@ TEST(EndOfRun, BlankDtmaxStops3333AfterTheFirstStep) {
     EXPECT_EQ(r.blocks[0].NSTEP, 1);
 }
 
+TEST(EndOfRun, BlankFactStops3333AfterTheFirstStep) {
+    ModelRun run("blank_fact");
+    EXPECT_EQ(run.solve(), 3333 & 0xff);
+    EXPECT_EQ(run.listing().back(),
+              " ** ERROR ** TIME STEP NOT POSITIVE: DT =  0.00000E+00 AT TIME =  1.00000E-01");
+    EXPECT_EQ(e2e::parse_result(run.file("result.dat")).blocks.size(), 1u);
+}
+
 TEST(EndOfRun, BlankDtStops3333BeforeAnyStep) {
     ModelRun run("blank_dt");
     EXPECT_EQ(run.solve(), 3333 & 0xff);
