@@ -65,6 +65,65 @@ TEST(Diffusion, CrankNicolsonFollowsTheSeriesSolutionMoreClosely) {
     EXPECT_LT(diffusion_error("diffusion_cn", 0.2, blocks), 0.0003);
 }
 
+// The same problem as a 1-D finite-element scheme with lumped capacity (the column's four
+// nodes of a layer move together): the first step fully implicit, later steps implicit or
+// Crank-Nicolson. Returns the heads of layers 0..20 after each of the 80 steps.
+std::vector<std::vector<double>> diffusion_reference(bool crank_nicolson) {
+    const int nz = 20, steps = 80;
+    const double dz = 1.0 / nz, dt = 0.0025, k = 1.0 / dz;
+    std::vector<double> h(nz + 1, 3.0), M(nz + 1, dz);
+    h[nz] = 2.0;
+    M[0] = dz / 2;
+    std::vector<std::vector<double>> out;
+    for (int n = 1; n <= steps; ++n) {
+        const double S = (crank_nicolson && n >= 2) ? 2.0 : 1.0;
+        // (S M/dt + K) h' = S M h/dt - (S - 1) K h, layer nz held at 2; Thomas algorithm.
+        std::vector<double> a(nz), b(nz), c(nz), r(nz);
+        for (int i = 0; i < nz; ++i) {
+            double Kh = k * (h[i] - h[i + 1]);
+            if (i > 0) Kh += k * (h[i] - h[i - 1]);
+            b[i] = S * M[i] / dt + k + (i > 0 ? k : 0.0);
+            a[i] = i > 0 ? -k : 0.0;
+            c[i] = -k;
+            r[i] = S * M[i] * h[i] / dt - (S - 1.0) * Kh;
+        }
+        r[nz - 1] += k * 2.0;
+        for (int i = 1; i < nz; ++i) {
+            const double w = a[i] / b[i - 1];
+            b[i] -= w * c[i - 1];
+            r[i] -= w * r[i - 1];
+        }
+        h[nz - 1] = r[nz - 1] / b[nz - 1];
+        for (int i = nz - 2; i >= 0; --i) h[i] = (r[i] - c[i] * h[i + 1]) / b[i];
+        out.push_back(h);
+    }
+    return out;
+}
+
+// Every step, from the first, is the reference scheme's: the step weights, the implicit
+// first step and the Crank-Nicolson right-hand side are those of the time stepping.
+void check_against_reference(const std::string& model, bool crank_nicolson) {
+    ModelRun run(model);
+    ASSERT_EQ(run.solve(), 0) << run.errors();
+    const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
+    const auto ref = diffusion_reference(crank_nicolson);
+    ASSERT_EQ(r.blocks.size(), ref.size());
+    for (std::size_t s = 0; s < ref.size(); ++s) {
+        EXPECT_EQ(r.blocks[s].NSTEP, static_cast<int>(s) + 1);
+        for (int i = 1; i <= r.NUMNP; ++i)
+            ASSERT_NEAR(e2e::total_head(r, r.blocks[s], i), ref[s][(i - 1) / 4], 1e-7)
+                << "step " << s + 1 << " node " << i;
+    }
+}
+
+TEST(Diffusion, FullyImplicitStepsAreTheReferenceScheme) {
+    check_against_reference("diffusion_implicit", false);
+}
+
+TEST(Diffusion, CrankNicolsonStepsAreTheReferenceScheme) {
+    check_against_reference("diffusion_cn", true);
+}
+
 // Inflow 0.02 at the base, head 4 held at the top, SS 0.01 over a column 2 long: the
 // cumulative inflow is the change in stored water, sum of SS x node volume x head change.
 void check_balance(const std::string& model) {
