@@ -320,8 +320,10 @@ TEST(StepCuts, NculReachedEndsNormally) {
 // Drainage through a seepage face: the first step (0.25) is cut once and repeated at 0.125;
 // the face nodes seep at pressure 0 (code 2, outflow) and stop seeping (code -2, Q = 0)
 // as the water table falls.
-TEST(SeepageFace, NodesSwitchBetweenSeepingAndDry) {
-    ModelRun run("seepage_drain");
+class SeepageFace : public testing::TestWithParam<const char*> {};
+
+TEST_P(SeepageFace, NodesSwitchBetweenSeepingAndDry) {
+    ModelRun run(GetParam());
     ASSERT_EQ(run.solve(), 0) << run.errors();
     const auto lines = run.listing();
     const auto times = e2e::listed_values(lines, "                    TIME =");
@@ -370,6 +372,10 @@ TEST(SeepageFace, NodesSwitchBetweenSeepingAndDry) {
     // The water table falls: the base pressure head at the far side drops.
     EXPECT_LT(r.blocks.back().PSI[0], r.blocks.front().PSI[0] - 0.5);
 }
+
+// Both element variants.
+INSTANTIATE_TEST_SUITE_P(Variants, SeepageFace,
+                         testing::Values("seepage_drain", "seepage_drain_b"));
 
 // A STORE 0 run keeps the step state on unit 3 and the previous iterate on unit 4; the
 // results, the listing (but for the totals) and the node histories are the same.
