@@ -316,8 +316,8 @@ if __name__ == "__main__":
     for name, iscr, ielvar in (("seepage_drain", 0, 0), ("seepage_drain_store0", 1, 0),
                                ("seepage_drain_b", 0, 1)):
         write(name, model("DRAINAGE THROUGH A SEEPAGE FACE", nodes, elems, materials=[LOAM],
-                          kind=-1, seep=seep, iscr=iscr, ielvar=ielvar, dt=0.25, dtmax=20.0, fact=2.0,
-                          tmax=200.0, epsln=1.0e-4, itmax=15, ncul=6, omega=0.5))
+                          kind=-1, seep=seep, iscr=iscr, ielvar=ielvar, dt=0.25, dtmax=20.0,
+                          fact=2.0, tmax=200.0, epsln=1.0e-4, itmax=15, ncul=6, omega=0.5))
 
     # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
     # by hand).
