@@ -218,6 +218,10 @@ TEST(ProblemKinds, SteadyStageOnlyWhenTmaxIsZero) {
     const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
     ASSERT_EQ(r.blocks.size(), 1u);
     EXPECT_EQ(r.blocks[0].NSTEP, 0);
+    // A step length of 0 leaves the steady answer alone: h = 4 + 0.2 (2 - z).
+    for (int i = 1; i <= r.NUMNP; ++i)
+        EXPECT_NEAR(e2e::total_head(r, r.blocks[0], i), 4.0 + 0.2 * (2.0 - r.nodes[i - 1].Z),
+                    1e-6);
 }
 
 // Fault mended: the end test is TIME >= TMAX - 0.001 DT. With |TIME - TMAX| as the test,
