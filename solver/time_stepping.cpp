@@ -19,58 +19,43 @@ std::span<T> whole(const Span1<T>& a) { return a.span(); }
 template <class T>
 std::span<T> whole(const Span2<T>& a) { return a.span(); }
 
-// Boundary groups and rain faces of the step state, written as whole arrays.
-void write_group_records(const MeshArrays& m, const SolutionArrays& s) {
-    rio::write_unf(3, {whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN),
-                       whole(m.IFSEEP), whole(m.KSEEP)});
-    rio::write_unf(3, {whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
-}
-
-void read_group_records(const MeshArrays& m, const SolutionArrays& s) {
-    rio::read_unf(3, {whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN),
-                      whole(m.IFSEEP), whole(m.KSEEP)});
-    rio::read_unf(3, {whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
-}
-
 template <class T>
 void copy(const Span1<T>& from, const Span1<T>& to) {
     std::copy(from.data(), from.data() + from.size(), to.data());
 }
 
-// Saves the step's starting state: in memory (STORE = 1) or as records on unit 3.
-void save_state(SolverRun& run, SolutionArrays& s) {
+// Saves (save = true) or restores the step's starting state: the nodal and element state in
+// memory copies (STORE = 1) or as the first record of unit 3, then the boundary groups and
+// the rain faces as records of unit 3, each array whole.
+void keep_state(SolverRun& run, SolutionArrays& s, bool save) {
     const MeshArrays& m = run.mesh;
+    auto record = [save](rio::Items items) {
+        if (save)
+            rio::write_unf(3, items);
+        else
+            rio::read_unf(3, items);
+    };
+    auto move = [save](const auto& live, const auto& kept) {
+        if (save)
+            copy(live, kept);
+        else
+            copy(kept, live);
+    };
     rio::rewind(3);
     if (run.ctl.STORE == 1) {
-        copy(m.PSI, s.PSI_S);
-        copy(s.HOLD, s.HOLD_S);
-        copy(m.Q, s.Q_S);
-        copy(m.QINIT, s.QINIT_S);
-        copy(m.KODE, s.KODE_S);
-        copy(m.MTYP, s.MTYP_S);
+        move(m.PSI, s.PSI_S);
+        move(s.HOLD, s.HOLD_S);
+        move(m.Q, s.Q_S);
+        move(m.QINIT, s.QINIT_S);
+        move(m.KODE, s.KODE_S);
+        move(m.MTYP, s.MTYP_S);
     } else {
-        rio::write_unf(3, {whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE),
-                           whole(m.MTYP), whole(m.QINIT)});
+        record({whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE), whole(m.MTYP),
+                whole(m.QINIT)});
     }
-    write_group_records(m, s);
-}
-
-// Restores the state saved at the start of the step.
-void restore_state(SolverRun& run, SolutionArrays& s) {
-    const MeshArrays& m = run.mesh;
-    rio::rewind(3);
-    if (run.ctl.STORE == 1) {
-        copy(s.PSI_S, m.PSI);
-        copy(s.HOLD_S, s.HOLD);
-        copy(s.Q_S, m.Q);
-        copy(s.QINIT_S, m.QINIT);
-        copy(s.KODE_S, m.KODE);
-        copy(s.MTYP_S, m.MTYP);
-    } else {
-        rio::read_unf(3, {whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE),
-                          whole(m.MTYP), whole(m.QINIT)});
-    }
-    read_group_records(m, s);
+    record({whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN), whole(m.IFSEEP),
+            whole(m.KSEEP)});
+    record({whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
 }
 
 void write_step_header(const SolverRun& run, const DriverState& d) {
@@ -151,7 +136,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
         boundary_conditions(run, s, d);
         write_step_header(run, d);
         if (d.LAA < 1)
-            save_state(run, s);
+            keep_state(run, s, true);
         else
             rio::write(u.IW, "(//20X,'RECUL=',I5//)", {d.LAA});
         nodal_fluxes(run, s);
@@ -167,7 +152,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
                 rio::write(u.IW, "(//' ***LAA .GE. NCUL*********************')");
                 return;
             }
-            restore_state(run, s);
+            keep_state(run, s, false);
             continue;
         }
 
