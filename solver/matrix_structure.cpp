@@ -44,32 +44,29 @@ Incidence build_incidence(const MeshArrays& mesh, int NUMNP, int NUMEL) {
     const std::int64_t ld = mesh.NOD.ld();
     const std::int32_t* nod = mesh.NOD.data();
 
-    // 1. Count the elements of every node.
-    for (std::int32_t j = 1; j <= NUMEL; ++j) {
-        const int np = nodes_of(mesh, j);
-        const std::int32_t* e = nod + (j - 1) * ld;
-        for (int l = 0; l < np; ++l) {
-            const std::int32_t n = e[l];
-            if (n < 1 || n > NUMNP || last[n] == j) continue;
-            last[n] = j;
-            ++inc.start[n];  // count of node n, summed into places below
+    // Visits every (node, element) pair once, elements ascending; a repeated slot counts once.
+    auto each_incidence = [&](auto&& visit) {
+        std::fill(last.begin(), last.end(), 0);
+        for (std::int32_t j = 1; j <= NUMEL; ++j) {
+            const int np = nodes_of(mesh, j);
+            const std::int32_t* e = nod + (j - 1) * ld;
+            for (int l = 0; l < np; ++l) {
+                const std::int32_t n = e[l];
+                if (n < 1 || n > NUMNP || last[n] == j) continue;
+                last[n] = j;
+                visit(n, j);
+            }
         }
-    }
+    };
+    // 1. Count the elements of every node (summed into places below).
+    each_incidence([&](std::int32_t n, std::int32_t) { ++inc.start[n]; });
     // 2. Running sums give each node's first place; fill in ascending element order.
     for (int n = 1; n <= NUMNP; ++n) inc.start[n] += inc.start[n - 1];
     inc.elem.resize(static_cast<std::size_t>(inc.start[NUMNP]));
-    std::fill(last.begin(), last.end(), 0);
     std::vector<std::int32_t> next(inc.start.begin(), inc.start.end() - 1);
-    for (std::int32_t j = 1; j <= NUMEL; ++j) {
-        const int np = nodes_of(mesh, j);
-        const std::int32_t* e = nod + (j - 1) * ld;
-        for (int l = 0; l < np; ++l) {
-            const std::int32_t n = e[l];
-            if (n < 1 || n > NUMNP || last[n] == j) continue;
-            last[n] = j;
-            inc.elem[static_cast<std::size_t>(next[n - 1]++)] = j;
-        }
-    }
+    each_incidence([&](std::int32_t n, std::int32_t j) {
+        inc.elem[static_cast<std::size_t>(next[n - 1]++)] = j;
+    });
     return inc;
 }
 
