@@ -17,6 +17,7 @@
 #include "assembly.hpp"
 #include "test_model.hpp"
 #include "recordio/recordio.hpp"
+#include "scratch_dir.hpp"
 
 namespace gw {
 namespace {
@@ -36,31 +37,8 @@ const std::vector<std::int32_t> kUpper{9, 10, 11, 12, 1, 2, 3, 4};
 
 constexpr Mat3 kCondt{{{2.0, 0.3, 0.1}, {0.3, 1.5, -0.2}, {0.1, -0.2, 0.8}}};
 
-class Assembly : public ::testing::Test {
+class Assembly : public test_support::ScratchDirTest {
 protected:
-    void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/assemb_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
-        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    template <class F>
-    static int stop_code(F&& f) {
-        try {
-            f();
-        } catch (const rio::ProgramEnd& e) {
-            return e.status;
-        }
-        return -1;
-    }
-    std::filesystem::path old_, dir_;
 };
 
 TEST_F(Assembly, SteadyStageHasNoCapacityEvenWithZeroStep) {

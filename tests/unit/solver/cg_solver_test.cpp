@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
+#include "scratch_dir.hpp"
 
 namespace gw {
 namespace {
@@ -71,21 +72,11 @@ struct System {
     }
 };
 
-class CgSolver : public ::testing::Test {
+class CgSolver : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/cgsolver_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
-        u_.IW = 16;
-        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
+        ScratchDirTest::SetUp();
+        u_.IW = kListing;
     }
     // Runs the solve; returns the stop code (-1 when it returned).
     int run(System& s, int ITMAXCG) {
@@ -96,13 +87,7 @@ protected:
         }
         return -1;
     }
-    std::string listing() {
-        rio::close(16);
-        std::ifstream f("LIST.TXT", std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    }
     Units u_;
-    std::filesystem::path old_, dir_;
 };
 
 // One free node between heads 1 and 3 (from head 0): one step reaches 2 exactly, the second

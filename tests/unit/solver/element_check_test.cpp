@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
+#include "scratch_dir.hpp"
 
 namespace gw {
 namespace {
@@ -67,21 +68,11 @@ std::string area_line(int m) {
     return b;
 }
 
-class ElementCheck : public ::testing::Test {
+class ElementCheck : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/elemcheck_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
-        u_.IW = 16;
-        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
+        ScratchDirTest::SetUp();
+        u_.IW = kListing;
     }
     // Runs the check; the listing it wrote goes to listing_.
     int check(const Mesh& m) {
@@ -93,7 +84,6 @@ protected:
     }
     Units u_;
     std::string listing_;
-    std::filesystem::path old_, dir_;
 };
 
 TEST_F(ElementCheck, SoundCubeAndPrismPass) {

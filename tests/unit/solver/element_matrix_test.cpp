@@ -17,6 +17,7 @@
 #include "assembly.hpp"
 #include "test_model.hpp"
 #include "recordio/recordio.hpp"
+#include "scratch_dir.hpp"
 
 namespace gw {
 namespace {
@@ -59,26 +60,8 @@ Patch patch(bool prisms) {
 // Rotated, anisotropic conductivity (symmetric, positive definite).
 constexpr Mat3 kCondt{{{2.0, 0.3, 0.1}, {0.3, 1.5, -0.2}, {0.1, -0.2, 0.8}}};
 
-class ElementMatrix : public ::testing::Test {
+class ElementMatrix : public test_support::ScratchDirTest {
 protected:
-    void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/elemmat_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
-        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    std::string listing() {
-        rio::close(16);
-        std::ifstream f("LIST.TXT", std::ios::binary);
-        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    }
     // One element of model m through ELSET, with heads h at its nodes (SE stays in w).
     static void element(Model& m, ElementWork& w, int e, const std::vector<double>& h) {
         m.hw = h;
@@ -95,7 +78,6 @@ protected:
         w.SATSW = 1.0;
         ELSET(ElementContext{m.ctl, m.u, m.mat, m.mesh, m.sys}, w, mt);
     }
-    std::filesystem::path old_, dir_;
 };
 
 TEST(Tabint, InterpolatesExtendsBelowAndHoldsAbove) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
+#include "scratch_dir.hpp"
 
 namespace gw {
 namespace {
@@ -72,25 +73,11 @@ std::string record(const std::vector<std::int32_t>& v) {
     return s;
 }
 
-class MatrixStructure : public ::testing::Test {
+class MatrixStructure : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/matstruct_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
-        u_.IW = 16;
-        rio::open(16, "LIST.TXT", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    std::string listing() {
-        rio::close(16);
-        return read_file("LIST.TXT");
+        ScratchDirTest::SetUp();
+        u_.IW = kListing;
     }
     // Runs `f`, returning its console output; `status` gets the stop code (-1: no stop).
     template <class F>
@@ -107,7 +94,6 @@ protected:
         return out;
     }
     Units u_;
-    std::filesystem::path old_, dir_;
 };
 
 // The eight rows of one hexahedron: each node first, then the other seven ascending.
