@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "solution_arrays.hpp"
 #include "solver_run.hpp"
+#include "work_arrays.hpp"
 
 namespace gw {
 

@@ -5,8 +5,8 @@
 #include "matrix_structure.hpp"
 #include "recordio/recordio.hpp"
 #include "solution.hpp"
-#include "solution_arrays.hpp"
 #include "solver_run.hpp"
+#include "work_arrays.hpp"
 #include "result_file.hpp"
 
 namespace gw {
