@@ -124,6 +124,10 @@ case('stop2222_nummat', m, WL10, STD)
 m = cube_model(); m[1] = control(8, 0, 1, MESHCK=1)
 case('fault_header_numel', m, WL10, STD)
 
+# 8b. A negative table length: stop 2222 before any slice is cut.
+m = cube_model(); m[1] = control(8, 1, 1, MESHCK=1); m[7] = '   -1    2'
+case('fault_header_nrk', m, WL10, STD)
+
 # 9. Integration order without a rule.
 m = cube_model(); m[1] = control(8, 1, 1, NINTXY=5)
 case('fault_header_nintxy', m, WL10, STD)
