@@ -5,8 +5,8 @@
 # Special expected names: _status (exit status), _stdout, _stderr (console streams).
 # Set E2E_UPDATE=1 to write the run's files into expected/ instead (then review them).
 set -u
-prog=$1
-case_dir=$2
+prog=$(realpath "$1")
+case_dir=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$case_dir"/inputs/. "$work"/
