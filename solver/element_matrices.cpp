@@ -82,13 +82,21 @@ void add_conductivity(const ElementContext& c, ElementWork& w, double P, double 
         for (int b = 0; b < 3; ++b) G[l][b] *= RP;
     for (int l = 0; l < w.NNODE; ++l)
         c.sys.GRAV(w.NODE[l]) += (G[l][0] * KE[0][2] + G[l][1] * KE[1][2] + G[l][2] * KE[2][2]) * RP;
-    for (int a = 0; a < w.NNODE; ++a)
-        for (int b = 0; b < w.NNODE; ++b) {
-            double s = 0.0;
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 3; ++j) s += G[a][i] * KE[i][j] * G[b][j];
-            w.SE[a][b] += s;
-        }
+    // Gt(j, b) = GDER(j, b), node slots past NNODE zero, so that the terms of one row are
+    // summed for all eight columns together, each column's sum in the stated order.
+    double Gt[3][8] = {};
+    for (int l = 0; l < w.NNODE; ++l)
+        for (int j = 0; j < 3; ++j) Gt[j][l] = G[l][j];
+    for (int a = 0; a < w.NNODE; ++a) {
+        // GK(i, j) = GDER(i, a) KE(i, j): the left factor of every term of row a.
+        double s[8] = {};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) {
+                const double gk = G[a][i] * KE[i][j];
+                for (int b = 0; b < 8; ++b) s[b] += gk * Gt[j][b];
+            }
+        for (int b = 0; b < w.NNODE; ++b) w.SE[a][b] += s[b];
+    }
 }
 
 // Variant A: properties at each point from the interpolated head. Once a point with a
