@@ -9,9 +9,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -131,7 +134,16 @@ void baseline() {
 int main(int argc, char** argv) {
     if (argc > 1) g_n = std::atol(argv[1]);
     g_n -= g_n % 3;
+    // The files of the runs go into a scratch directory, removed at the end.
+    const std::filesystem::path home = std::filesystem::current_path();
+    const std::filesystem::path scratch =
+        std::filesystem::temp_directory_path() / ("recordio_bench_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(scratch);
+    std::filesystem::current_path(scratch);
     make_values();
     baseline();
-    return rio::run_program("recordio_bench", bench_body);
+    const int status = rio::run_program("recordio_bench", bench_body);
+    std::filesystem::current_path(home);
+    std::filesystem::remove_all(scratch);
+    return status;
 }
