@@ -61,8 +61,8 @@ void start_up(SolverRun& run) {
     w.MTOTBD = mtotbd < 1 ? kDefaultBD : mtotbd;
     w.MTOTIB = mtotib < 1 ? kDefaultIB : mtotib;
     try {
-        w.BD.assign(static_cast<std::size_t>(w.MTOTBD), 0.0);
-        w.IB.assign(static_cast<std::size_t>(w.MTOTIB), 0);
+        w.BD.resize(static_cast<std::size_t>(w.MTOTBD));
+        w.IB.resize(static_cast<std::size_t>(w.MTOTIB));
     } catch (const std::bad_alloc&) {
         rio::fatal(41, 0);
     } catch (const std::length_error&) {

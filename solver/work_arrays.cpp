@@ -14,7 +14,7 @@ constexpr std::int64_t kNpemax = 8;
 template <class T>
 class Cursor {
 public:
-    Cursor(std::vector<T>& a, std::int64_t start) : a_(a), at_(start) {}
+    Cursor(WorkVector<T>& a, std::int64_t start) : a_(a), at_(start) {}
     Span1<T> take(std::int64_t n) {
         Span1<T> s(a_.data() + at_, n);
         at_ += n;
@@ -28,7 +28,7 @@ public:
     }
 
 private:
-    std::vector<T>& a_;
+    WorkVector<T>& a_;
     std::int64_t at_;
 };
 

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "arrays.hpp"
@@ -9,10 +12,37 @@
 
 namespace gw {
 
+// Storage of the work arrays: zeroed pages from the system, not written on allocation, so a
+// generous MTOTBD or MTOTIB costs only the pages the model uses.
+template <class T>
+struct ZeroPageAllocator {
+    using value_type = T;
+    ZeroPageAllocator() = default;
+    template <class U>
+    ZeroPageAllocator(const ZeroPageAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (p == nullptr) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+    // Elements made by resize() keep the zeros the pages came with.
+    template <class U>
+    void construct(U*) noexcept {}
+    template <class U, class... A>
+    void construct(U* p, A&&... a) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+    bool operator==(const ZeroPageAllocator&) const { return true; }
+};
+
+template <class T>
+using WorkVector = std::vector<T, ZeroPageAllocator<T>>;
+
 struct WorkArrays {
     std::int64_t MTOTBD = 0, MTOTIB = 0;
-    std::vector<double> BD;
-    std::vector<std::int32_t> IB;
+    WorkVector<double> BD;          // zeroed
+    WorkVector<std::int32_t> IB;    // zeroed
 };
 
 // Per-material tables: pair k of material m in row k of column m.
