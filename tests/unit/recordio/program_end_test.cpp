@@ -61,7 +61,7 @@ TEST_F(ProgramEnd, FatalErrors) {
         {"unf_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 3, file empty.bin"},
         {"open_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file ."},
         {"no_such_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file nodir/x.txt"},
-        {"blank_name_eof", 43, "recordio_helper: severe (43): file name specification error, unit 7, file "},
+        {"blank_name_eof", 43, "recordio_helper: severe (43): file name error, unit 7, file "},
         {"bad_format", 62, "recordio_helper: severe (62): syntax error in format, unit 6, file stdout"},
         {"out_of_memory", 41, "recordio_helper: severe (41): insufficient virtual memory"},
     };
@@ -72,7 +72,7 @@ TEST_F(ProgramEnd, FatalErrors) {
     }
     auto r = run_helper(dir_, "name_too_long");
     EXPECT_EQ(r.status, 43);
-    EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name specification error, unit 7, file nnn", 0), 0u);
+    EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name error, unit 7, file nnn", 0), 0u);
 }
 
 // A record too long for its 4-byte length is refused instead of written with a wrong length.
