@@ -12,9 +12,13 @@ namespace {
 
 std::string g_scenario;
 
-void put_file(const char* name, const std::string& bytes) {
-    std::ofstream f(name, std::ios::binary);
-    f << bytes;
+// Writes `bytes` as the file `name` and opens it (status OLD) on `unit`.
+void open_with(int unit, const char* name, const std::string& bytes, rio::Form form) {
+    {
+        std::ofstream f(name, std::ios::binary);
+        f << bytes;
+    }
+    rio::open(unit, name, rio::Status::Old, form);
 }
 
 void body() {
@@ -39,29 +43,23 @@ void body() {
     } else if (s == "missing_default") {
         rio::read(77, "*", {i});
     } else if (s == "read_past_end") {
-        put_file("one.txt", "    1\r\n");
-        rio::open(10, "one.txt", Status::Old, Form::Formatted);
+        open_with(10, "one.txt", "    1\r\n", Form::Formatted);
         rio::read(10, "(I5)", {i});
         rio::read(10, "(I5)", {i});
     } else if (s == "stray_character") {
-        put_file("bad.txt", "  1x3\r\n");
-        rio::open(5, "bad.txt", Status::Old, Form::Formatted);
+        open_with(5, "bad.txt", "  1x3\r\n", Form::Formatted);
         rio::read(5, "(I5)", {i});
     } else if (s == "integer_overflow") {
-        put_file("big.txt", "9999999999\r\n");
-        rio::open(5, "big.txt", Status::Old, Form::Formatted);
+        open_with(5, "big.txt", "9999999999\r\n", Form::Formatted);
         rio::read(5, "(I10)", {i});
     } else if (s == "list_syntax") {
-        put_file("list.txt", "1 2.5\r\n");
-        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        open_with(5, "list.txt", "1 2.5\r\n", Form::Formatted);
         rio::read(5, "*", {i, j});
     } else if (s == "list_overflow") {
-        put_file("list.txt", "3000000000\r\n");
-        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        open_with(5, "list.txt", "3000000000\r\n", Form::Formatted);
         rio::read(5, "*", {i});
     } else if (s == "list_nan") {
-        put_file("list.txt", "NaN\r\n");
-        rio::open(5, "list.txt", Status::Old, Form::Formatted);
+        open_with(5, "list.txt", "NaN\r\n", Form::Formatted);
         rio::read(5, "*", {x});
     } else if (s == "unf_too_much") {
         rio::open(3, "s.bin", Status::Unknown, Form::Unformatted);
@@ -69,12 +67,10 @@ void body() {
         rio::rewind(3);
         rio::read_unf(3, {i, j});
     } else if (s == "unf_lengths_differ") {
-        put_file("s.bin", std::string("\x04\0\0\0\x01\0\0\0\x05\0\0\0", 12));
-        rio::open(3, "s.bin", Status::Old, Form::Unformatted);
+        open_with(3, "s.bin", std::string("\x04\0\0\0\x01\0\0\0\x05\0\0\0", 12), Form::Unformatted);
         rio::read_unf(3, {i});
     } else if (s == "unf_cut_short") {
-        put_file("s.bin", std::string("\x08\0\0\0\x01\0\0\0", 8));
-        rio::open(3, "s.bin", Status::Old, Form::Unformatted);
+        open_with(3, "s.bin", std::string("\x08\0\0\0\x01\0\0\0", 8), Form::Unformatted);
         rio::read_unf(3, {i});
     } else if (s == "unf_past_end") {
         rio::open(3, "empty.bin", Status::Unknown, Form::Unformatted);

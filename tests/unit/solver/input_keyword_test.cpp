@@ -47,52 +47,35 @@ TEST(InputKeyword, RuleVariants) {
     }
 }
 
-TEST(InputRange, CountedLoopAndClipping) {
-    // Ascending range of three nodes, all inside.
-    auto r = gw::clip_range(1, 10, 4, 1, 10);
-    EXPECT_EQ(r.count, 3);
-    EXPECT_EQ(r.kmin, 0);
-    EXPECT_EQ(r.kmax, 2);
-    EXPECT_FALSE(r.has_bad);
-    // Downward walk 5, 3, 1.
-    r = gw::clip_range(5, 1, -2, 1, 10);
-    EXPECT_EQ(r.count, 3);
-    EXPECT_EQ(r.kmax, 2);
-    EXPECT_FALSE(r.has_bad);
-    // 5 to 1 with a positive increment runs no pass.
-    r = gw::clip_range(5, 1, 1, 1, 10);
-    EXPECT_EQ(r.count, 0);
-    EXPECT_GT(r.kmin, r.kmax);
-    EXPECT_FALSE(r.has_bad);
-}
-
-TEST(InputRange, NodesOutsideTheModelAreReportedOnce) {
-    // 8, 10, 12, 14 with 12 nodes: 14 is the first node outside.
-    auto r = gw::clip_range(8, 14, 2, 1, 12);
-    EXPECT_EQ(r.count, 4);
-    EXPECT_EQ(r.kmin, 0);
-    EXPECT_EQ(r.kmax, 2);
-    EXPECT_TRUE(r.has_bad);
-    EXPECT_EQ(r.first_bad, 14);
-    // Starting below 1: the first node of the loop is the one reported.
-    r = gw::clip_range(-3, 3, 2, 1, 12);
-    EXPECT_EQ(r.count, 4);
-    EXPECT_EQ(r.kmin, 2);
-    EXPECT_EQ(r.kmax, 3);
-    EXPECT_EQ(r.first_bad, -3);
-    // Downward past 1.
-    r = gw::clip_range(3, -3, -2, 1, 12);
-    EXPECT_EQ(r.kmin, 0);
-    EXPECT_EQ(r.kmax, 1);
-    EXPECT_EQ(r.first_bad, -1);
-    // Entirely outside, and a huge range costs nothing to clip.
-    r = gw::clip_range(20, 30, 1, 1, 12);
-    EXPECT_GT(r.kmin, r.kmax);
-    EXPECT_EQ(r.first_bad, 20);
-    r = gw::clip_range(1, 2000000000, 1, 1, 12);
-    EXPECT_EQ(r.count, 2000000000);
-    EXPECT_EQ(r.kmax, 11);
-    EXPECT_EQ(r.first_bad, 13);
+// The counted loop of a first/last/increment range, clipped to the nodes 1..hi; the first
+// node outside is reported once, and a huge range costs nothing to clip.
+TEST(InputRange, CountedLoopClippedToTheNodes) {
+    struct Case {
+        const char* why;
+        std::int64_t N1, N2, INC, hi, count, kmin, kmax;
+        bool has_bad;
+        std::int64_t first_bad;
+    };
+    const Case cases[] = {
+        {"ascending, all inside", 1, 10, 4, 10, 3, 0, 2, false, 0},
+        {"downward walk 5, 3, 1", 5, 1, -2, 10, 3, 0, 2, false, 0},
+        {"5 to 1 upward: no pass", 5, 1, 1, 10, 0, 0, -1, false, 0},
+        {"8..14 by 2 with 12 nodes", 8, 14, 2, 12, 4, 0, 2, true, 14},
+        {"starting below 1", -3, 3, 2, 12, 4, 2, 3, true, -3},
+        {"downward past 1", 3, -3, -2, 12, 4, 0, 1, true, -1},
+        {"entirely outside", 20, 30, 1, 12, 11, 0, -1, true, 20},
+        {"huge range", 1, 2000000000, 1, 12, 2000000000, 0, 11, true, 13},
+    };
+    for (const Case& c : cases) {
+        const auto r = gw::clip_range(c.N1, c.N2, c.INC, 1, c.hi);
+        EXPECT_EQ(r.count, c.count) << c.why;
+        EXPECT_EQ(r.kmin, c.kmin) << c.why;
+        EXPECT_EQ(r.kmax, c.kmax) << c.why;
+        EXPECT_EQ(r.has_bad, c.has_bad) << c.why;
+        if (c.has_bad) {
+            EXPECT_EQ(r.first_bad, c.first_bad) << c.why;
+        }
+    }
 }
 
 }  // namespace

@@ -8,14 +8,20 @@
 
 namespace {
 
+// One material's pressure-head and capacity tables of n points over `store`.
+gw::MaterialTables head_tables(std::vector<double>& store, int n) {
+    gw::MaterialTables t;
+    t.THPS = gw::Span2<double>(store.data(), n, 1);
+    t.PSIT = gw::Span2<double>(store.data() + n, n, 1);
+    t.THCA = gw::Span2<double>(store.data() + 2 * n, n, 1);
+    t.CAP = gw::Span2<double>(store.data() + 3 * n, n, 1);
+    return t;
+}
+
 TEST(InputCapacity, TableFromPressureHeads) {
     // (0.40, -0), (0.30, -10), (0.20, -100) as stored after negation.
     std::vector<double> store(4 * 3, 0.0);
-    gw::MaterialTables t;
-    t.THPS = gw::Span2<double>(store.data(), 3, 1);
-    t.PSIT = gw::Span2<double>(store.data() + 3, 3, 1);
-    t.THCA = gw::Span2<double>(store.data() + 6, 3, 1);
-    t.CAP = gw::Span2<double>(store.data() + 9, 3, 1);
+    gw::MaterialTables t = head_tables(store, 3);
     t.THPS(1, 1) = 0.40, t.THPS(2, 1) = 0.30, t.THPS(3, 1) = 0.20;
     t.PSIT(1, 1) = -0.0, t.PSIT(2, 1) = -10.0, t.PSIT(3, 1) = -100.0;
     EXPECT_TRUE(gw::capacity_table(t, 1, 3).empty());
@@ -30,11 +36,7 @@ TEST(InputCapacity, TableFromPressureHeads) {
 TEST(InputCapacity, EqualHeadsAndEmptyTable) {
     // Equal successive heads give a zero capacity for that interval, not a division by 0.
     std::vector<double> store(4 * 3, 0.0);
-    gw::MaterialTables t;
-    t.THPS = gw::Span2<double>(store.data(), 3, 1);
-    t.PSIT = gw::Span2<double>(store.data() + 3, 3, 1);
-    t.THCA = gw::Span2<double>(store.data() + 6, 3, 1);
-    t.CAP = gw::Span2<double>(store.data() + 9, 3, 1);
+    gw::MaterialTables t = head_tables(store, 3);
     t.THPS(1, 1) = 0.4, t.THPS(2, 1) = 0.3, t.THPS(3, 1) = 0.2;
     t.PSIT(1, 1) = -1.0, t.PSIT(2, 1) = -1.0, t.PSIT(3, 1) = -5.0;
     const auto bad = gw::capacity_table(t, 1, 3);
@@ -44,11 +46,7 @@ TEST(InputCapacity, EqualHeadsAndEmptyTable) {
     EXPECT_DOUBLE_EQ(t.CAP(2, 1), 0.025);
     // No points: nothing is written, not even the last-entry assignment.
     std::vector<double> none(8, 7.0);
-    gw::MaterialTables e;
-    e.THPS = gw::Span2<double>(none.data(), 0, 1);
-    e.PSIT = gw::Span2<double>(none.data(), 0, 1);
-    e.THCA = gw::Span2<double>(none.data(), 0, 1);
-    e.CAP = gw::Span2<double>(none.data(), 0, 1);
+    gw::MaterialTables e = head_tables(none, 0);
     EXPECT_TRUE(gw::capacity_table(e, 1, 0).empty());
     for (double v : none) EXPECT_EQ(v, 7.0);
 }
