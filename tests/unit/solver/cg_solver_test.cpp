@@ -215,12 +215,17 @@ protected:
     std::vector<double> hold{12.0, 9.0, 5.0};
     Materials mat;
 
-    std::vector<double> discharge(int STORE, int ITSCH, int NSTEP) {
+    double CONS2 = 0.5;
+
+    // Runs DISCHG on the system above (K and G saved in memory, or on unit 2 when STORE is
+    // not 1); checks that K and G are back in SK and GRAV and returns Q.
+    std::vector<double> discharge(int STORE = 1, int ITSCH = 1, int NSTEP = 0) {
         Control ctl;
         ctl.STORE = STORE;
         ctl.ITSCH = ITSCH;
-        mat.CONS2 = 0.5;
-        std::vector<double> sk(7, -1.0), grav(3, -1.0), q{-3.0, 77.0, -3.0};
+        mat.CONS2 = CONS2;
+        const std::int64_t nwk = static_cast<std::int64_t>(K.size());
+        std::vector<double> sk(K.size(), -1.0), grav(3, -1.0), q{-3.0, 77.0, -3.0};
         std::vector<double> sks = K, gravs = G;
         if (STORE != 1) {
             rio::open(2, "MATRIX.SCR", rio::Status::Unknown, rio::Form::Unformatted);
@@ -228,12 +233,12 @@ protected:
             sks.assign(1, 0.0);
             gravs.assign(1, 0.0);
         }
-        Span1<double> SK(sk.data(), 7), GRAV(grav.data(), 3), Q(q.data(), 3);
+        Span1<double> SK(sk.data(), nwk), GRAV(grav.data(), 3), Q(q.data(), 3);
         DISCHG(ctl, mat, SK, GRAV, Span1<std::int32_t>(kode.data(), 3),
                Span1<double>(psi.data(), 3), Span1<double>(hold.data(), 3),
-               Span1<std::int32_t>(isp.data(), 7), Span1<std::int32_t>(maxa.data(), 4),
+               Span1<std::int32_t>(isp.data(), nwk), Span1<std::int32_t>(maxa.data(), 4),
                Span1<double>(sks.data(), sks.size()), Span1<double>(gravs.data(), gravs.size()), Q,
-               3, 7, NSTEP);
+               3, nwk, NSTEP);
         if (STORE != 1) rio::close(2);
         EXPECT_EQ(sk, K);
         EXPECT_EQ(grav, G);
@@ -264,15 +269,7 @@ TEST_F(Discharge, ColumnOutsideTheNodesIsSkipped) {
     K = {2.0, -2.0, 9.0, 4.0, -2.0, -2.0, 2.0, -2.0};
     isp = {1, 2, 0, 2, 1, 3, 3, 2};
     maxa = {1, 4, 7, 9};
-    Control ctl;
-    mat.CONS2 = 0.5;
-    std::vector<double> sk(8), grav(3), q(3, 0.0);
-    Span1<double> SK(sk.data(), 8), GRAV(grav.data(), 3), Q(q.data(), 3);
-    DISCHG(ctl, mat, SK, GRAV, Span1<std::int32_t>(kode.data(), 3), Span1<double>(psi.data(), 3),
-           Span1<double>(hold.data(), 3), Span1<std::int32_t>(isp.data(), 8),
-           Span1<std::int32_t>(maxa.data(), 4), Span1<double>(K.data(), 8),
-           Span1<double>(G.data(), 3), Q, 3, 8, 0);
-    EXPECT_EQ(q[0], 9.0);
+    EXPECT_EQ(discharge()[0], 9.0);
 }
 
 // The row sum is formed first and then added to S G: 1e16 + (1 + 1), not (1e16 + 1) + 1.
@@ -280,15 +277,8 @@ TEST_F(Discharge, RowSumIsAddedWhole) {
     K = {1.0, 1.0, 4.0, -2.0, -2.0, 2.0, -2.0};
     G = {1.0e16, 0.0, 0.0};
     psi = {1.0, 1.0, 5.0};
-    mat.CONS2 = 1.0;
-    Control ctl;
-    std::vector<double> sk(7), grav(3), q(3, 0.0);
-    Span1<double> SK(sk.data(), 7), GRAV(grav.data(), 3), Q(q.data(), 3);
-    DISCHG(ctl, mat, SK, GRAV, Span1<std::int32_t>(kode.data(), 3), Span1<double>(psi.data(), 3),
-           Span1<double>(hold.data(), 3), Span1<std::int32_t>(isp.data(), 7),
-           Span1<std::int32_t>(maxa.data(), 4), Span1<double>(K.data(), 7),
-           Span1<double>(G.data(), 3), Q, 3, 7, 0);
-    EXPECT_EQ(q[0], 1.0e16 + 2.0);
+    CONS2 = 1.0;
+    EXPECT_EQ(discharge()[0], 1.0e16 + 2.0);
 }
 
 }  // namespace
