@@ -250,17 +250,21 @@ TEST_F(MatrixStructure, ReuseRejectsADatabaseThatDoesNotFit) {
     }
 }
 
-// A row of more than 500 entries: the message with the element, the node and the first 27
-// entries, then stop 4444.
-TEST_F(MatrixStructure, RowBeyond500EntriesStops4444) {
-    // Element j holds node 1 and seven nodes of its own: row 1 grows by 7 per element.
+// n elements each holding node 1 and seven nodes of its own: row 1 grows by 7 per element.
+std::vector<std::vector<std::int32_t>> fan(int n) {
     std::vector<std::vector<std::int32_t>> elements;
-    for (int j = 1; j <= 72; ++j) {
+    for (int j = 1; j <= n; ++j) {
         std::vector<std::int32_t> e{1};
         for (int l = 0; l < 7; ++l) e.push_back(7 * (j - 1) + 2 + l);
         elements.push_back(e);
     }
-    Mesh m(7 * 72 + 1, elements);
+    return elements;
+}
+
+// A row of more than 500 entries: the message with the element, the node and the first 27
+// entries, then stop 4444.
+TEST_F(MatrixStructure, RowBeyond500EntriesStops4444) {
+    Mesh m(7 * 72 + 1, fan(72));
     int status = 0;
     console([&] { COLHT(m.ctl, u_, m.mesh); }, &status);
     EXPECT_EQ(status, 4444);
@@ -276,12 +280,7 @@ TEST_F(MatrixStructure, RowBeyond500EntriesStops4444) {
 
 // Exactly 500 entries still fit.
 TEST_F(MatrixStructure, RowOfExactly500EntriesFits) {
-    std::vector<std::vector<std::int32_t>> elements;
-    for (int j = 1; j <= 71; ++j) {
-        std::vector<std::int32_t> e{1};
-        for (int l = 0; l < 7; ++l) e.push_back(7 * (j - 1) + 2 + l);
-        elements.push_back(e);
-    }
+    auto elements = fan(71);
     elements.push_back({1, 499, 500});  // a three-node element with two new nodes
     Mesh m(500, elements);
     int status = 0;
