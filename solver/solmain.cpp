@@ -95,16 +95,8 @@ void start_up(SolverRun& run) {
 
 // First dimension check: the mesh part of both work arrays.
 void check_mesh_dimension(SolverRun& run) {
-    const MeshTotals t = mesh_totals(run.ctl);
-    run.mesh_totals = t;
-    const int IW = run.units.IW;
-    rio::write(IW, "(///'  MESH CHECK DIMENSION','  BD( ',I10,' )','IB( ',I10,')')",
-               {clamp32(t.BD1), clamp32(t.IB1)});
-    if (run.work.MTOTBD < t.BD1 || run.work.MTOTIB < t.IB1) {
-        rio::write(IW, "(//' MTOTBD=',I10,'  MTOTIB=',I10)",
-                   {clamp32(t.BD1 - run.work.MTOTBD), clamp32(t.IB1 - run.work.MTOTIB)});
-        rio::stop(1111);
-    }
+    run.mesh_totals = mesh_totals(run.ctl);
+    dimension_check(run, run.mesh_totals.BD1, run.mesh_totals.IB1, 1111);
 }
 
 // Mesh-check-only end: the step-0 block, the closing lines and a normal end.
@@ -116,6 +108,18 @@ void check_mesh_dimension(SolverRun& run) {
 }
 
 }  // namespace
+
+void dimension_check(const SolverRun& run, std::int64_t bd, std::int64_t ib, int code) {
+    const int IW = run.units.IW;
+    const std::int64_t MTOTBD = run.work.MTOTBD, MTOTIB = run.work.MTOTIB;
+    rio::write(IW, "(///'  MESH CHECK DIMENSION','  BD( ',I10,' )','IB( ',I10,')')",
+               {clamp32(bd), clamp32(ib)});
+    if (MTOTBD < bd || MTOTIB < ib) {
+        rio::write(IW, "(//' MTOTBD=',I10,'  MTOTIB=',I10)",
+                   {clamp32(bd - MTOTBD), clamp32(ib - MTOTIB)});
+        rio::stop(code);
+    }
+}
 
 void SOLMAIN() {
     auto owner = std::make_unique<SolverRun>();

@@ -13,19 +13,6 @@ namespace gw {
 
 namespace {
 
-// Prints the dimension line; stops with `code` when either work array is too short.
-void dimension_check(const SolverRun& run, std::int64_t bd, std::int64_t ib, int code) {
-    const int IW = run.units.IW;
-    const std::int64_t MTOTBD = run.work.MTOTBD, MTOTIB = run.work.MTOTIB;
-    rio::write(IW, "(///'  MESH CHECK DIMENSION','  BD( ',I10,' )','IB( ',I10,')')",
-               {static_cast<std::int32_t>(bd), static_cast<std::int32_t>(ib)});
-    if (MTOTBD < bd || MTOTIB < ib) {
-        rio::write(IW, "(//' MTOTBD=',I10,'  MTOTIB=',I10)",
-                   {static_cast<std::int32_t>(bd - MTOTBD), static_cast<std::int32_t>(ib - MTOTIB)});
-        rio::stop(code);
-    }
-}
-
 void header_block(const SolverRun& run, std::int64_t NWK) {
     const Control& c = run.ctl;
     const int IW = run.units.IW;

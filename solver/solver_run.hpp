@@ -2,6 +2,8 @@
 // node-history entries and the work arrays with their slices.
 #pragma once
 
+#include <cstdint>
+
 #include "model.hpp"
 #include "work_arrays.hpp"
 
@@ -17,6 +19,10 @@ struct SolverRun {
     MeshArrays mesh;
     MeshTotals mesh_totals;
 };
+
+// Prints the "MESH CHECK DIMENSION" line with the lengths bd and ib the run needs; when
+// either work array is shorter, prints the shortfalls and stops with `code`.
+void dimension_check(const SolverRun& run, std::int64_t bd, std::int64_t ib, int code);
 
 // The main routine of the solver (start-up, input, mesh check, solution, end).
 void SOLMAIN();
