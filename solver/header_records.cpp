@@ -42,7 +42,7 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
     const int IR = u.IR;
 
     // 1. Title and control record; the scratch switch at once.
-    rio::read(IR, "(20A4)", {title_item(c.TITLE)});
+    rio::read(IR, "(20A4)", {rio::Item::words(c.TITLE, 4)});
     rio::read(IR, "(2I7,I6,11I5,I2,I3)",
               {c.NUMNP, c.NUMEL, c.NUMMAT, c.IHEAD, c.ITMAX, c.ITSCH, c.MAXSEP, c.NPEMAX_READ,
                c.NINTXY, c.NINTZ, c.NCUL, c.KIND, c.ITMAX0, c.ITCGF, c.ISCR, c.MESHCK});

@@ -10,30 +10,16 @@ constexpr int kSecondResultUnit = 9;
 constexpr std::int32_t kNpemax = 8;
 }  // namespace
 
-rio::Item title_item(std::string& TITLE) {
-    rio::Item it(TITLE);
-    it.m[0].per_iter = 20;
-    it.m[0].len = 4;
-    return it;
-}
-
-rio::Item title_item(const std::string& TITLE) {
-    rio::Item it(TITLE);
-    it.m[0].per_iter = 20;
-    it.m[0].len = 4;
-    return it;
-}
-
 void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     const int U = u.IPOST;
     const std::int64_t NN = ctl.NUMNP, NE = ctl.NUMEL;
     // Writing from the start makes any older content of both files disappear.
     rio::rewind(U);
     rio::rewind(kSecondResultUnit);
-    rio::write(kSecondResultUnit, "(20A4)", {title_item(ctl.TITLE)});
+    rio::write(kSecondResultUnit, "(20A4)", {rio::Item::words(ctl.TITLE, 4)});
     rio::write(kSecondResultUnit, "*", {ctl.NUMNP, ctl.NUMEL, kNpemax});
 
-    rio::write(U, "(20A4)", {title_item(ctl.TITLE)});
+    rio::write(U, "(20A4)", {rio::Item::words(ctl.TITLE, 4)});
     rio::write(U, "*", {ctl.NUMNP, ctl.NUMEL, kNpemax});
     rio::write(U, "*",
                {rio::Item::loop(NN, mesh.X.data(), mesh.Y.data(), mesh.Z.data(),

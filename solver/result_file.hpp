@@ -11,10 +11,6 @@
 
 namespace gw {
 
-// The 80-character title as twenty 4-character words, the items of a (20A4) record.
-rio::Item title_item(std::string& TITLE);
-rio::Item title_item(const std::string& TITLE);
-
 // Rewinds units 10 and 9; writes the title and counts on unit 9, then the title, counts,
 // nodes (X, Y, Z, PSIINI, Q, KODE) and elements (NOD(1..8), MTYP) on unit 10.
 void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh);

@@ -28,7 +28,7 @@ void header_block(const SolverRun& run, std::int64_t NWK) {
                "I7/' NUMBER OF ELEMENTS-----------',I7/' NUMBER OF MATERIALS----------',I7/"
                "' MAX NUMBER OF ITERATIONS-----',I7/' MAX NUMBER OF ITERATIONS(T=0)',I7/"
                "' MAX NUMBER OF CG ITERATIONS--',I7/' NUMBER OF MATRIX DIMENSIONS--',I7///)",
-               {title_item(c.TITLE), c.NUMNP, c.NPEMAX, c.NUMEL, c.NUMMAT, c.ITMAX, c.ITMAX0,
+               {rio::Item::words(c.TITLE, 4), c.NUMNP, c.NPEMAX, c.NUMEL, c.NUMMAT, c.ITMAX, c.ITMAX0,
                 c.ITMAXCG, nwk});
     rio::write(IW, "(/' OMEGA [P1*OMEGA+P*(1.0-OMEGA)] = ',F10.5/)", {c.OMEGA});
 }

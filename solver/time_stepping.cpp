@@ -60,8 +60,8 @@ void keep_state(SolverRun& run, SolutionArrays& s, bool save) {
 
 void write_step_header(const SolverRun& run, const DriverState& d) {
     const char* fmt = "(/20X,20A4/20X,'TIME =',1PE13.5,5X,'TIME STEP =',I4/)";
-    rio::write(run.units.IW, fmt, {title_item(run.ctl.TITLE), d.TIME, d.NSTEP});
-    rio::write(rio::kConsoleOut, fmt, {title_item(run.ctl.TITLE), d.TIME, d.NSTEP});
+    rio::write(run.units.IW, fmt, {rio::Item::words(run.ctl.TITLE, 4), d.TIME, d.NSTEP});
+    rio::write(rio::kConsoleOut, fmt, {rio::Item::words(run.ctl.TITLE, 4), d.TIME, d.NSTEP});
 }
 
 // Next step length after an accepted unsteady step: growth, then landing on TMAX, then on

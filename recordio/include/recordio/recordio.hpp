@@ -66,6 +66,17 @@ struct Item {
     Item(std::span<const double> a) { add(Kind::Real8, const_cast<double*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
     Item(std::span<float> a) { add(Kind::Real4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
 
+    // A CHARACTER*len array held in one string of s.size() / len elements, such as an
+    // 80-character title read or written as (20A4).
+    static Item words(std::string& s, std::int32_t len) {
+        Item it;
+        it.add(Kind::Text, s.data(), static_cast<std::int64_t>(s.size()) / len, 0, len);
+        return it;
+    }
+    static Item words(const std::string& s, std::int32_t len) {
+        return words(const_cast<std::string&>(s), len);
+    }
+
     // Implied loop: for i = 0..n-1, each member's elements of iteration i in turn.
     // Members are given as Strided<T> or as plain pointers (one element per iteration).
     template <class... Ms>

@@ -111,6 +111,10 @@ TEST_F(FormatOutput, CharacterFields) {
     EXPECT_EQ(written("(A,A3)", {"x ", "  "}), "x    \r\n");  // trailing blanks of data are kept
     // Shift_JIS bytes go through unchanged; a column is a byte.
     EXPECT_EQ(written("(A6)", {"\x83\x65\x83\x58"}), "  \x83\x65\x83\x58\r\n");
+    // One string as an array of 4-character words: a title written (20A4) or (1X,2A4).
+    const std::string title = "ABCDEFGH";
+    EXPECT_EQ(written("(1X,2A4)", {rio::Item::words(title, 4)}), " ABCDEFGH\r\n");
+    EXPECT_EQ(written("(A2)", {rio::Item::words(title, 4)}), "AB\r\nEF\r\n");
 }
 
 TEST_F(FormatOutput, LiteralsMovesAndRecordEnds) {
