@@ -7,6 +7,23 @@
 
 namespace gw {
 
+int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::int32_t>& EFLAG,
+                   int e, ElementWork& w) {
+    if (EFLAG(e) == 1) return 0;
+    const int m = mesh.MTYP(e);
+    // Removed elements (below 1) and numbers beyond the materials read take no part.
+    if (m < 1 || m > ctl.NUMMAT) return 0;
+    w.NNODE = mesh.NPE(e);
+    if (w.NNODE != 8 && w.NNODE != 6) return 0;
+    for (int l = 1; l <= w.NNODE; ++l) {
+        const std::int32_t n = mesh.NOD(l, e);
+        if (n < 1 || n > ctl.NUMNP) return 0;
+        w.NODE[l - 1] = n;
+        w.XYZE[l - 1] = {mesh.X(n), mesh.Y(n), mesh.Z(n)};
+    }
+    return m;
+}
+
 void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
             SystemArrays& sys, const Span1<std::int32_t>& EFLAG, int NSTEP, double DT,
             double DTOLD, int ITER) {
@@ -49,23 +66,8 @@ void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const Mesh
     const ElementContext c{ctl, u, mat, mesh, sys};
     ElementWork w;
     for (int e = 1; e <= ctl.NUMEL; ++e) {
-        if (EFLAG(e) == 1) continue;
-        const int m = mesh.MTYP(e);
-        // Removed elements (below 1) and numbers beyond the materials read add nothing.
-        if (m < 1 || m > ctl.NUMMAT) continue;
-        w.NNODE = mesh.NPE(e);
-        if (w.NNODE != 8 && w.NNODE != 6) continue;
-        bool nodes_ok = true;
-        for (int l = 1; l <= w.NNODE; ++l) {
-            const std::int32_t n = mesh.NOD(l, e);
-            if (n < 1 || n > NUMNP) {
-                nodes_ok = false;
-                break;
-            }
-            w.NODE[l - 1] = n;
-            w.XYZE[l - 1] = {mesh.X(n), mesh.Y(n), mesh.Z(n)};
-        }
-        if (!nodes_ok) continue;
+        const int m = gather_element(ctl, mesh, EFLAG, e, w);
+        if (m == 0) continue;
         w.STC = mat.CONS1 * mat.SS[m] / mat.POROSITY[m];
         w.SATSW = 1.0;
         ELSET(c, w, m);

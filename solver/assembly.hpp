@@ -52,6 +52,12 @@ struct ElementWork {
     ShapePoint sp;
 };
 
+// Material number of element e when it takes part in the system and the velocities (EFLAG
+// not 1, material in 1..NUMMAT, 6 or 8 nodes, all in 1..NUMNP), with its NNODE, NODE and
+// XYZE set in w; 0 when it does not.
+int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::int32_t>& EFLAG,
+                   int e, ElementWork& w);
+
 // Conductivity tensor of material m: CONDT when IROT(m) is non-zero, else diag(K1, K2, K3).
 Mat3 material_tensor(const Materials& mat, int m);
 

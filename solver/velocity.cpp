@@ -5,34 +5,23 @@ namespace gw {
 
 void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
            const Span1<std::int32_t>& EFLAG, Span2<double>& VEL, Span1<double>& TH) {
-    const int NUMNP = ctl.NUMNP;
     const MaterialTables& t = mesh.tab;
-    Xyze XYZE{};
+    ElementWork w;
     ShapePoint sp;
     for (int e = 1; e <= ctl.NUMEL; ++e) {
-        if (EFLAG(e) == 1) continue;
-        const int m = mesh.MTYP(e);
-        // Removed elements (below 1) and numbers beyond the materials read keep their values.
-        if (m < 1 || m > ctl.NUMMAT) continue;
-        const int NNODE = mesh.NPE(e);
-        if (NNODE != 8 && NNODE != 6) continue;
+        const int m = gather_element(ctl, mesh, EFLAG, e, w);
+        if (m == 0) continue;  // inactive elements keep their values
+        const int NNODE = w.NNODE;
 
-        // 1. Coordinates and total heads of the element's nodes.
+        // 1-2. Total heads of the element's nodes and the mean pressure head, each term
+        //      divided before it is added.
         double HT[8];
         double hbar = 0.0;
-        bool nodes_ok = true;
-        for (int l = 1; l <= NNODE; ++l) {
-            const std::int32_t n = mesh.NOD(l, e);
-            if (n < 1 || n > NUMNP) {
-                nodes_ok = false;
-                break;
-            }
-            XYZE[l - 1] = {mesh.X(n), mesh.Y(n), mesh.Z(n)};
-            HT[l - 1] = mesh.PSI(n) + mesh.Z(n);
-            // 2. Mean pressure head, each term divided before it is added.
+        for (int l = 0; l < NNODE; ++l) {
+            const int n = w.NODE[l];
+            HT[l] = mesh.PSI(n) + mesh.Z(n);
             hbar += mesh.PSI(n) / NNODE;
         }
-        if (!nodes_ok) continue;
 
         // 3. Moisture content and relative conductivity at the mean head; a negative kr
         //    from the table would reverse the flow, so it is cut to 0.
@@ -48,9 +37,9 @@ void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshA
 
         // 4. Global derivatives at the centre.
         if (NNODE == 8)
-            SHAPE8(XYZE, 0.0, 0.0, 0.0, sp);
+            SHAPE8(w.XYZE, 0.0, 0.0, 0.0, sp);
         else
-            SHAPE6(XYZE, kThird, kThird, kThird, 0.0, sp);
+            SHAPE6(w.XYZE, kThird, kThird, kThird, 0.0, sp);
 
         // 5. Gradient of the total head.
         double g[3];
