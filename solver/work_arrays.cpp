@@ -47,46 +47,30 @@ MeshTotals mesh_totals(const Control& c) {
 MeshArrays cut_mesh(WorkArrays& w, const Control& c) {
     const std::int64_t NN = c.NUMNP, NE = c.NUMEL, NM = c.NUMMAT;
     MeshArrays a;
-    double* b = w.BD.data();
-    auto take2 = [&b](std::int64_t ld, std::int64_t cols) {
-        Span2<double> s(b, ld, cols);
-        b += ld * cols;
-        return s;
-    };
-    auto take1 = [&b](std::int64_t n) {
-        Span1<double> s(b, n);
-        b += n;
-        return s;
-    };
-    a.tab.THKR = take2(c.MXNRK, NM);    // B1
-    a.tab.RKR = take2(c.MXNRK, NM);     // B2
-    a.tab.THPS = take2(c.MXNPSI, NM);   // B3
-    a.tab.PSIT = take2(c.MXNPSI, NM);   // B4
-    a.tab.THCA = take2(c.MXNPSI, NM);   // B5
-    a.tab.CAP = take2(c.MXNPSI, NM);    // B6
-    a.Q = take1(NN);                    // B7
-    a.PSIINI = take1(NN);               // B8
-    a.PSI = take1(NN);                  // B9
-    a.QINIT = take1(NN);                // B10
-    a.X = take1(NN);                    // B11
-    a.Y = take1(NN);                    // B12
-    a.Z = take1(NN);                    // B13
-    a.SEPVAL = take1(msep(c));          // B14
+    Cursor<double> bd(w.BD, 0);
+    a.tab.THKR = bd.take2(c.MXNRK, NM);    // B1
+    a.tab.RKR = bd.take2(c.MXNRK, NM);     // B2
+    a.tab.THPS = bd.take2(c.MXNPSI, NM);   // B3
+    a.tab.PSIT = bd.take2(c.MXNPSI, NM);   // B4
+    a.tab.THCA = bd.take2(c.MXNPSI, NM);   // B5
+    a.tab.CAP = bd.take2(c.MXNPSI, NM);    // B6
+    a.Q = bd.take(NN);                     // B7
+    a.PSIINI = bd.take(NN);                // B8
+    a.PSI = bd.take(NN);                   // B9
+    a.QINIT = bd.take(NN);                 // B10
+    a.X = bd.take(NN);                     // B11
+    a.Y = bd.take(NN);                     // B12
+    a.Z = bd.take(NN);                     // B13
+    a.SEPVAL = bd.take(msep(c));           // B14
 
-    std::int32_t* i = w.IB.data();
-    auto itake = [&i](std::int64_t n) {
-        Span1<std::int32_t> s(i, n);
-        i += n;
-        return s;
-    };
-    a.MTYP = itake(NE);                                  // I1
-    a.NOD = Span2<std::int32_t>(i, kNpemax, NE);         // I2
-    i += kNpemax * NE;
-    a.KODE = itake(NN);                                  // I3
-    a.KSEEP = itake(msep(c));                            // I4
-    a.IFSEEP = itake(msep(c));                           // I5
-    a.MAXA = itake(NN + 1);                              // I6
-    a.NPE = itake(NE);                                   // I7
+    Cursor<std::int32_t> ib(w.IB, 0);
+    a.MTYP = ib.take(NE);                  // I1
+    a.NOD = ib.take2(kNpemax, NE);         // I2
+    a.KODE = ib.take(NN);                  // I3
+    a.KSEEP = ib.take(msep(c));            // I4
+    a.IFSEEP = ib.take(msep(c));           // I5
+    a.MAXA = ib.take(NN + 1);              // I6
+    a.NPE = ib.take(NE);                   // I7
     return a;
 }
 
