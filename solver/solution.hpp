@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "solver_run.hpp"
 #include "work_arrays.hpp"
@@ -19,6 +20,7 @@ struct DriverState {
     int LAA = 0;          // cuts made in the current step
     int ITER = 0;
     double CUMUL = 0.0;
+    std::vector<double> TEVENT;  // event times, ascending (built unless IEVOFF is not 0)
     int NEVTIM = 0;
     int event_pointer = 1;
     int landing = 0;

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "recordio/recordio.hpp"
+#include "boundary_groups.hpp"
 #include "solution.hpp"
 #include "result_file.hpp"
 
@@ -66,7 +67,7 @@ void write_step_header(const SolverRun& run, const DriverState& d) {
 
 // Next step length after an accepted unsteady step: growth, then landing on TMAX, then on
 // the next event time not above TMAX.
-void next_step(const Control& c, const SolutionArrays& s, DriverState& d) {
+void next_step(const Control& c, DriverState& d) {
     if (c.DTMAX > d.DT) d.DT = d.DT * c.FACT;
     if (d.DT > c.DTMAX) d.DT = c.DTMAX;
     double T1 = d.TIME + d.DT;
@@ -74,14 +75,14 @@ void next_step(const Control& c, const SolutionArrays& s, DriverState& d) {
         d.DT = c.TMAX - d.TIME;
         T1 = d.TIME + d.DT;
     }
-    if (d.event_pointer <= d.NEVTIM && s.TEVENT(d.event_pointer) <= d.TIME + kEventTol &&
+    if (d.event_pointer <= d.NEVTIM && d.TEVENT[d.event_pointer - 1] <= d.TIME + kEventTol &&
         d.landing == 1)
         ++d.event_pointer;
     d.landing = 0;
     // An event already passed would give a negative step: it is skipped.
-    while (d.event_pointer <= d.NEVTIM && s.TEVENT(d.event_pointer) <= d.TIME) ++d.event_pointer;
+    while (d.event_pointer <= d.NEVTIM && d.TEVENT[d.event_pointer - 1] <= d.TIME) ++d.event_pointer;
     if (d.event_pointer <= d.NEVTIM) {
-        const double t = s.TEVENT(d.event_pointer);
+        const double t = d.TEVENT[d.event_pointer - 1];
         // Events beyond TMAX are never landed on: no step may end past TMAX.
         if (t <= c.TMAX && (T1 > t || 0.2 * d.DT > std::abs((t - d.TIME) - d.DT))) {
             d.DT = t - d.TIME;
@@ -112,11 +113,13 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
     d.DT = c.DT;
     d.DTOLD = c.DT;
 
-    // 1-2. The head, flux, change and material-change groups (none in this model set-up).
+    // 1-2. The head, flux, change and material-change groups; stop 3333 on an error.
+    read_solution_groups(run, s);
     // 3. Active elements and nodes.
     SETACT(c, run.mesh, s);
-    // 4. No event-time list: steps land only on TMAX.
-    d.NEVTIM = 0;
+    // 4. The event times the steps land on; without them steps land only on TMAX.
+    if (c.IEVOFF == 0) d.TEVENT = EVTIME(event_sources(c, s));
+    d.NEVTIM = static_cast<int>(d.TEVENT.size());
     // Heads at the start of the step begin as zeros.
     std::fill(s.HOLD.data(), s.HOLD.data() + s.HOLD.size(), 0.0);
 
@@ -179,7 +182,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
             d.LAA = 0;
             continue;
         }
-        next_step(c, s, d);
+        next_step(c, d);
         d.ITER = 0;
         d.LAA = 0;
     }

@@ -151,7 +151,7 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
     s.NEWCB_V1 = bd.take2(mxnwcb, nnewc);
     s.NEWCB_V2 = bd.take2(mxnwcb, nnewc);
     s.NEWCR_V = bd.take2(mxnwcr, nnewc);
-    s.TEVENT = bd.take(c.MXEVT);
+    bd.take(c.MXEVT);  // event-list room of the totals; the list is sized by its times
     s.TH = bd.take(NE);
     s.NEWCB_V3 = bd.take2(mxnwcb, nnewc);
     assert(bd.at() == run_totals(c, NWK).BD);  // the slices fill the BD total exactly

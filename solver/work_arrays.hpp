@@ -98,7 +98,6 @@ struct SolutionArrays {
     Span1<double> TMATC;                  // d(NMATC)
     Span2<double> NEWCB_V1, NEWCB_V2, NEWCB_V3;  // (d(MXNWCB), d(NNEWC))
     Span2<double> NEWCR_V;                // (d(MXNWCR), d(NNEWC))
-    Span1<double> TEVENT;                 // MXEVT
     Span1<double> TH;                     // NUMEL: element moisture content
 
     // Integer work array IB.
