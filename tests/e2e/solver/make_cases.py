@@ -299,3 +299,39 @@ case('repeated_element_and_node_numbers', m, WL10, STD)
 m = cube_model(meshck=0)
 m[2] = i16(1, 4, 2, 0, 0, 0); m[3] = bc2(NRFACE=2, NRNODE=4); m[6] = i16(-1, 0, 0)
 case('stop2222_unread_groups', m, WL10, STD)
+
+# 22. Head and flux groups with their tables: a column of two elements whose top follows a
+# head table (prescribed, then below the top nodes: free) and whose base takes a flux table;
+# the steps land on the table times 1.0 and 2.0 (2.0 of both tables is one event).
+def group_head(kw, n): return A(5, kw) + I(5, n)
+def int_lines(vals): return [''.join(I(7, v) for v in vals[i:i + 10]) for i in range(0, len(vals), 10)]
+def pair_lines(pairs):
+    vals = [v for p in pairs for v in p]
+    return [''.join(R(10, v) for v in vals[i:i + 6]) for i in range(0, len(vals), 6)]
+COL2 = [(x, y, z) for z in (0.0, 1.0, 2.0) for (x, y) in ((1, 1), (0, 1), (0, 0), (1, 0))]
+def column2_model(ttl, nhb, nqb, groups, ihbfix=0, ibtime=0):
+    m = [title(ttl), control(12, 2, 1, IHEAD=1, KIND=-1, NCUL=4), i16(*nhb, *nqb), bc2(),
+         option(IBTIME=ibtime, IHBFIX=ihbfix), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
+         elem(1, [5, 6, 7, 8, 1, 2, 3, 4]), elem(2, [9, 10, 11, 12, 5, 6, 7, 8]),
+         time(0.25, 1.0, 2.0, 3.0, 1e-4), unit(1.0, 1.0), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
+         'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+    for i, (x, y, z) in enumerate(COL2):
+        m.append(node(i + 1, 0, x, y, z, 2.5, 0.0))
+    return m + groups
+m = column2_model('HEAD AND FLUX GROUPS', (1, 4, 3), (1, 4, 2),
+                  [group_head('HBOUN', 4)] + int_lines([9, 10, 11, 12]) + ['HTIME'] +
+                  int_lines([3]) + pair_lines([(0.0, 2.5), (1.0, 1.8), (2.0, 2.2)]) +
+                  [group_head('QBOUN', 4)] + int_lines([1, 2, 3, 4]) + ['QTIME'] +
+                  int_lines([2]) + pair_lines([(0.0, 0.0), (2.0, 1e-4)]))
+case('groups_head_and_flux', m, WL10, STD)
+
+# 23. Faults in the groups: a blank keyword on the first group head, a group larger than its
+# maximum, a node above NUMNP, a head group without table points; every record is read and
+# the run stops with 3333 after the flux groups.
+m = column2_model('FAULTS IN THE GROUPS', (2, 3, 2), (1, 2, 1),
+                  [group_head('     ', 4)] + int_lines([9, 10, 11, 12]) +
+                  [group_head('HBOUN', 2)] + int_lines([13, 0]) + ['HTIME'] +
+                  int_lines([0, 3]) + pair_lines([(0.0, 2.5), (1.0, 1.8), (2.0, 2.2)]) +
+                  [group_head('QBOUN', 1)] + int_lines([-1]) + ['QTIMX'] + int_lines([1]) +
+                  pair_lines([(0.0, 1e-4)]))
+case('groups_faults_stop3333', m, WL10, STD)
