@@ -49,8 +49,6 @@ void refuse_unread_groups(const SolverRun& run) {
                    {n, count});
         refused = true;
     };
-    refuse("NHB", c.NHB);
-    refuse("NQB", c.NQB);
     refuse("NRFACE", c.NRFACE);
     refuse("NNEWC", c.NNEWC);
     refuse("NMATC", c.NMATC);
