@@ -53,4 +53,26 @@ private:
     std::int64_t cols_ = 0;
 };
 
+// Cuts consecutive slices out of one work array, from word `start` (0-based) on.
+template <class T>
+class SliceCursor {
+public:
+    SliceCursor(T* base, std::int64_t start) : p_(base), at_(start) {}
+    Span1<T> take(std::int64_t n) {
+        Span1<T> s(p_ + at_, n);
+        at_ += n;
+        return s;
+    }
+    Span2<T> take2(std::int64_t ld, std::int64_t cols) {
+        Span2<T> s(p_ + at_, ld, cols);
+        at_ += ld * cols;
+        return s;
+    }
+    std::int64_t at() const { return at_; }
+
+private:
+    T* p_;
+    std::int64_t at_;
+};
+
 }  // namespace gw

@@ -9,29 +9,6 @@ namespace {
 // The seepage-list dimension and the fixed element-row width, as 64-bit values.
 std::int64_t msep(const Control& c) { return c.MAXSEP >= 1 ? c.MAXSEP : 1; }
 constexpr std::int64_t kNpemax = 8;
-
-// Hands out consecutive slices of one work array.
-template <class T>
-class Cursor {
-public:
-    Cursor(WorkVector<T>& a, std::int64_t start) : a_(a), at_(start) {}
-    Span1<T> take(std::int64_t n) {
-        Span1<T> s(a_.data() + at_, n);
-        at_ += n;
-        return s;
-    }
-    std::int64_t at() const { return at_; }
-    Span2<T> take2(std::int64_t ld, std::int64_t cols) {
-        Span2<T> s(a_.data() + at_, ld, cols);
-        at_ += ld * cols;
-        return s;
-    }
-
-private:
-    WorkVector<T>& a_;
-    std::int64_t at_;
-};
-
 }  // namespace
 
 // BD1 = 2 NM MXNRK + 4 NM MXNPSI + 7 NN + MSEP (slices B1..B14);
@@ -47,7 +24,7 @@ MeshTotals mesh_totals(const Control& c) {
 MeshArrays cut_mesh(WorkArrays& w, const Control& c) {
     const std::int64_t NN = c.NUMNP, NE = c.NUMEL, NM = c.NUMMAT;
     MeshArrays a;
-    Cursor<double> bd(w.BD, 0);
+    SliceCursor<double> bd(w.BD.data(), 0);
     a.tab.THKR = bd.take2(c.MXNRK, NM);    // B1
     a.tab.RKR = bd.take2(c.MXNRK, NM);     // B2
     a.tab.THPS = bd.take2(c.MXNPSI, NM);   // B3
@@ -63,7 +40,7 @@ MeshArrays cut_mesh(WorkArrays& w, const Control& c) {
     a.Z = bd.take(NN);                     // B13
     a.SEPVAL = bd.take(msep(c));           // B14
 
-    Cursor<std::int32_t> ib(w.IB, 0);
+    SliceCursor<std::int32_t> ib(w.IB.data(), 0);
     a.MTYP = ib.take(NE);                  // I1
     a.NOD = ib.take2(kNpemax, NE);         // I2
     a.KODE = ib.take(NN);                  // I3
@@ -119,7 +96,7 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
                        mxnwcb = dim(c.MXNWCB), mxnwcr = dim(c.MXNWCR), nmatc = dim(c.NMATC),
                        mxmate = dim(c.MXMATE), mxmatm = dim(c.MXMATM);
 
-    Cursor<double> bd(w.BD, mt.BD1);
+    SliceCursor<double> bd(w.BD.data(), mt.BD1);
     s.SK = bd.take(NWK);
     s.HW = bd.take(NN);
     s.GRAV = bd.take(NN);
@@ -156,7 +133,7 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
     s.NEWCB_V3 = bd.take2(mxnwcb, nnewc);
     assert(bd.at() == run_totals(c, NWK).BD);  // the slices fill the BD total exactly
 
-    Cursor<std::int32_t> ib(w.IB, mt.IB1);
+    SliceCursor<std::int32_t> ib(w.IB.data(), mt.IB1);
     s.ISP = ib.take(NWK);
     s.IFREE = ib.take(NN);
     s.KODE_S = ib.take(mem ? NN : 1);
