@@ -118,6 +118,7 @@ public:
     bool readable = true;
     bool writable = true;
     Form form = Form::Formatted;
+    std::int64_t records_read = 0;  // formatted records read since the open or last rewind
 
     // Formatted records. get_record returns false at the end of the file; the view stays
     // valid until the next call on the unit.

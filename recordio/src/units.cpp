@@ -257,6 +257,7 @@ bool Unit::get_record(std::string_view& rec) {
             rpos_ += len + 1;
             if (len > 0 && base[len - 1] == '\r') --len;
             rec = std::string_view(base, len);
+            ++records_read;
             return true;
         }
         scanned = avail;
@@ -268,6 +269,7 @@ bool Unit::get_record(std::string_view& rec) {
             rpos_ = rend_;
             if (len > 0 && b[len - 1] == '\r') --len;
             rec = std::string_view(b, len);
+            ++records_read;
             return true;
         }
     }
@@ -327,6 +329,7 @@ void Unit::rewind() {
     rpos_ = rend_ = 0;
     eof_ = false;
     mode_ = Mode::Idle;
+    records_read = 0;
 }
 
 void Unit::close_fd() {
@@ -402,7 +405,10 @@ void open(int unit, std::string_view name, Status status, Form form) {
     }
     bool ok = true;
     close_unit(unit, false, ok);
-    connect(unit, file, form, status == Status::Unknown, status == Status::Old);
+    Unit& u = connect(unit, file, form, status != Status::Old, status == Status::Old);
+    if (status == Status::Replace && u.regular && u.writable && ::ftruncate(u.fd, 0) != 0) {
+        fatal_named(30, unit, file);
+    }
 }
 
 void rewind(int unit) {
@@ -420,6 +426,11 @@ std::string unit_name(int unit) {
     if (unit == kConsoleOut || unit == 6) return "stdout";
     if (unit == kStdErr) return "stderr";
     return "";
+}
+
+std::int64_t record_number(int unit) {
+    const Unit* u = find_file(unit);
+    return u ? u->records_read : 0;
 }
 
 void close_all() { (void)close_all_status(); }

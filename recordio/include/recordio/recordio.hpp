@@ -115,7 +115,8 @@ inline constexpr int kConsoleOut = -1;
 inline constexpr int kConsoleIn = -4;
 inline constexpr int kStdErr = 0;
 
-enum class Status { Old, Unknown };
+// Replace: like Unknown, and an existing file is emptied when opened.
+enum class Status { Old, Unknown, Replace };
 enum class Form { Formatted, Unformatted };
 
 // Opens `unit` on `name` (trailing blanks dropped). A blank name asks for one on the
@@ -125,6 +126,9 @@ void rewind(int unit);
 void close(int unit);
 // File name of a connected unit ("" when not connected); for messages and tests.
 std::string unit_name(int unit);
+// Number of the last record read on a unit opened by name since its open or rewind (0 before
+// the first); for messages naming the record of a refused value.
+std::int64_t record_number(int unit);
 
 // ---------------------------------------------------------------------------------------
 // Transfers
