@@ -1,0 +1,57 @@
+// First menu shared by the converter and the history program.
+#include "first_menu.hpp"
+
+#include <string>
+
+#include "prompts.hpp"
+#include "recordio/recordio.hpp"
+#include "refusal.hpp"
+
+namespace pp {
+
+namespace {
+
+void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
+
+// An element has at least the eight node slots of a hexahedron.
+constexpr std::int32_t kMinNpemax = 8;
+
+}  // namespace
+
+ResultHead first_menu(std::string_view program) {
+    ResultHead h;
+    // 1. Where the result file's name comes from.
+    prompt(kResultMenuHead);
+    prompt(kResultMenuWorkLst);
+    prompt(kResultMenuTyped);
+    rio::read(rio::kConsoleIn, "*", {h.IANS});
+    // 2. Line 6 of "WORK.LST" (its first 20 characters), or the typed name.
+    if (h.IANS == 0) {
+        rio::open(kWorkListUnit, "WORK.LST", rio::Status::Old, rio::Form::Formatted);
+        for (int line = 1; line <= 6; ++line) rio::read(kWorkListUnit, "(A20)", {h.RESFIL});
+        rio::close(kWorkListUnit);
+    } else {
+        prompt(kResultFileName);
+        rio::read(rio::kConsoleIn, "(A20)", {h.RESFIL});
+    }
+    // 3. Title and counts, each echoed on the console.
+    rio::open(kResultUnit, h.RESFIL, rio::Status::Old, rio::Form::Formatted);
+    rio::read(kResultUnit, "(A)", {h.TITLE});
+    rio::write(rio::kConsoleOut, "*", {h.TITLE});
+    rio::read(kResultUnit, "*", {h.NUMNP, h.NUMEL, h.NPEMAX});
+    rio::write(rio::kConsoleOut, "*", {h.NUMNP, h.NUMEL, h.NPEMAX});
+    // 4. Counts that no array can be cut for.
+    const std::string file = "result file " + rio::unit_name(kResultUnit);
+    const std::int64_t rec = rio::record_number(kResultUnit);
+    auto refuse_count = [&](const char* name, std::int32_t v) {
+        if (v < 0) refuse(program, file, rec, std::string(name) + " " + std::to_string(v) + " below 0");
+    };
+    refuse_count("NUMNP", h.NUMNP);
+    refuse_count("NUMEL", h.NUMEL);
+    if (h.NPEMAX < kMinNpemax) {
+        refuse(program, file, rec, "NPEMAX " + std::to_string(h.NPEMAX) + " below 8");
+    }
+    return h;
+}
+
+}  // namespace pp

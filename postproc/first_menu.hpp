@@ -1,0 +1,26 @@
+// First menu of the converter and the history program: the result file, its title and counts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pp {
+
+inline constexpr int kResultUnit = 5;   // result file
+inline constexpr int kWorkListUnit = 98; // "WORK.LST"
+
+struct ResultHead {
+    std::int32_t IANS = 0;
+    std::string RESFIL = std::string(20, ' ');
+    std::string TITLE = std::string(80, ' ');
+    std::int32_t NUMNP = 0, NUMEL = 0, NPEMAX = 0;
+};
+
+// Asks where the result file's name comes from (0: line 6 of "WORK.LST", else typed), opens it
+// on unit 5, reads and echoes the title and the counts NUMNP, NUMEL, NPEMAX. Refuses (stop 2222,
+// naming `program`) negative counts and NPEMAX below 8. Fatal errors: 29 for a missing file,
+// 24 for "WORK.LST" shorter than six lines or a header that ends early.
+ResultHead first_menu(std::string_view program);
+
+}  // namespace pp

@@ -1,0 +1,74 @@
+// Result-file reader shared by the converter and the history program.
+#include "result_file.hpp"
+
+#include <string>
+
+#include "recordio/recordio.hpp"
+#include "refusal.hpp"
+
+namespace pp {
+
+namespace {
+
+// A dropped value: every iteration of the loop reads into the same place.
+rio::Strided<std::int32_t> int_member(const Span1<std::int32_t>& a, std::int32_t& scratch) {
+    if (a.data() == nullptr) return {&scratch, 1, 0};
+    return {a.data(), 1, 1};
+}
+
+// Integers of the solver's element records, six to a record.
+constexpr std::int64_t kIntsPerRecord = 6;
+
+}  // namespace
+
+void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
+                     std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
+                     const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
+                     const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
+                     const Span1<std::int32_t>& MTYP) {
+    std::int32_t drop = 0;
+    rio::read(unit, "*",
+              {rio::Item::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
+                               int_member(KODE, drop))});
+    const std::int64_t first = rio::record_number(unit) + 1;
+    rio::read(unit, "*",
+              {rio::Item::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
+                               int_member(MTYP, drop))});
+    // Every writer and the node flags index with the element node numbers.
+    for (std::int64_t e = 1; e <= NUMEL; ++e) {
+        for (std::int64_t k = 1; k <= NPEMAX; ++k) {
+            const std::int32_t n = NOD(k, e);
+            if (n >= 0 && n <= NUMNP) continue;
+            // The record as the solver lays the element group out.
+            const std::int64_t value = (e - 1) * (NPEMAX + 1) + (k - 1);
+            refuse(program, "result file " + rio::unit_name(unit), first + value / kIntsPerRecord,
+                   "element " + std::to_string(e) + " node " + std::to_string(n) + " not in 0 to " +
+                       std::to_string(NUMNP));
+        }
+    }
+}
+
+bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME) {
+    return rio::read_or_end(unit, "*", {NSTEP, TIME});
+}
+
+bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
+                      const Span1<double>& PSI, const Span1<double>& Q,
+                      const Span1<std::int32_t>& KODE, const Span1<double>& VX,
+                      const Span1<double>& VY, const Span1<double>& VZ, const Span1<double>& TH) {
+    std::int32_t drop = 0;
+    const rio::Item nodes =
+        rio::Item::loop(NUMNP, PSI.data(), Q.data(), int_member(KODE, drop));
+    const rio::Item vel = rio::Item::loop(NUMEL, VX.data(), VY.data(), VZ.data());
+    const std::span<double> th(TH.data(), static_cast<std::size_t>(NUMEL));
+    if (!end_ok) {
+        rio::read(unit, "*", {nodes});
+        rio::read(unit, "*", {vel});
+        rio::read(unit, "*", {th});
+        return true;
+    }
+    return rio::read_or_end(unit, "*", {nodes}) && rio::read_or_end(unit, "*", {vel}) &&
+           rio::read_or_end(unit, "*", {th});
+}
+
+}  // namespace pp

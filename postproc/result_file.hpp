@@ -1,0 +1,36 @@
+// Reading the result file after its title and counts: the model part and the step blocks.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "solver/arrays.hpp"
+
+namespace pp {
+
+using gw::Span1;
+using gw::Span2;
+
+// Model part, two list-directed statements on `unit`: X, Y, Z, PSI, Q, KODE for every node,
+// then NOD(1..NPEMAX, e) and MTYP(e) for every element. KODE or MTYP given as an empty view are
+// read and dropped. Every NOD(k, e) must lie in 0..NUMNP: otherwise the file is refused (stop
+// 2222, naming `program`). The end of the file is fatal error 24.
+void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
+                     std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
+                     const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
+                     const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
+                     const Span1<std::int32_t>& MTYP);
+
+// Step head NSTEP, TIME; false at the end of the file (the end of the steps).
+[[nodiscard]] bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME);
+
+// Step values, three list-directed statements: PSI, Q, KODE for every node; VX, VY, VZ for
+// every element; TH for every element. KODE given as an empty view is read and dropped. With
+// `end_ok` a block cut short returns false; without it the end of the file is fatal error 24.
+[[nodiscard]] bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
+                                    const Span1<double>& PSI, const Span1<double>& Q,
+                                    const Span1<std::int32_t>& KODE, const Span1<double>& VX,
+                                    const Span1<double>& VY, const Span1<double>& VZ,
+                                    const Span1<double>& TH);
+
+}  // namespace pp
