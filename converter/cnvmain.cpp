@@ -15,13 +15,8 @@ namespace cnv {
 
 namespace {
 
-void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
-
-std::int32_t ask_int() {
-    std::int32_t v = 0;
-    rio::read(rio::kConsoleIn, "*", {v});
-    return v;
-}
+using pp::ask_int;
+using pp::prompt;
 
 // Output forms: 0 result list, 1 TECPLOT, 2 FEMAP, 3 MicroAVS, 4 INTERP, 9 RESTART.
 void open_output_file(std::int32_t IFORM) {

@@ -17,7 +17,7 @@ namespace cnv {
 
 namespace {
 
-void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
+using pp::prompt;
 
 // The values one written time shows: a block's own, or those interpolated at an output time.
 struct TimeValues {
@@ -66,7 +66,7 @@ void StepLoop::ask_mesh_form() {
                                   pp::kMeshSectionNote}) {
         prompt(line);
     }
-    rio::read(rio::kConsoleIn, "*", {MFORM_});
+    MFORM_ = pp::ask_int();
 }
 
 void StepLoop::set_flags() {

@@ -8,24 +8,6 @@ namespace {
 // Words left spare at the end of each work array.
 constexpr std::int64_t kSpare = 101;
 
-// Hands out consecutive slices of one work array.
-template <class T>
-class Cursor {
-public:
-    explicit Cursor(T* base) : p_(base) {}
-    Span1<T> take(std::int64_t n) {
-        Span1<T> s(p_ + at_, n);
-        at_ += n;
-        return s;
-    }
-    void skip(std::int64_t n) { at_ += n; }
-    T* here() const { return p_ + at_; }
-
-private:
-    T* p_;
-    std::int64_t at_ = 0;
-};
-
 }  // namespace
 
 WorkSizes work_sizes(std::int32_t N, std::int32_t E, std::int32_t P, std::int32_t T) {
@@ -48,7 +30,7 @@ Slices cut_slices(WorkArrays& w, std::int32_t N, std::int32_t E, std::int32_t P,
     s.NUMEL = E;
     s.NPEMAX = P;
     s.NTOUT = T;
-    Cursor<double> b(w.BD.get());
+    gw::SliceCursor<double> b(w.BD.get(), 0);
     s.X = b.take(N);
     s.Y = b.take(N);
     s.Z = b.take(N);
@@ -79,15 +61,14 @@ Slices cut_slices(WorkArrays& w, std::int32_t N, std::int32_t E, std::int32_t P,
     s.TH = b.take(E);
     s.NTH = b.take(N);
 
-    Cursor<std::int32_t> i(w.IB.get());
-    s.NOD = Span2<std::int32_t>(i.here(), P, E);
-    i.skip(static_cast<std::int64_t>(P) * E);
+    gw::SliceCursor<std::int32_t> i(w.IB.get(), 0);
+    s.NOD = i.take2(P, E);
     s.NCNT = i.take(N);
     s.KODE = i.take(N);
     s.MTYP = i.take(E);
     s.KODRST = i.take(N);
-    i.skip(E);  // two slices of E and N words that no routine uses
-    i.skip(N);
+    (void)i.take(E);  // two slices of E and N words that no routine uses
+    (void)i.take(N);
     s.NFLAG = i.take(N);
     s.EFLAG = i.take(E);
     s.DONE = i.take(T);

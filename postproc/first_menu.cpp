@@ -11,12 +11,18 @@ namespace pp {
 
 namespace {
 
-void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
-
 // An element has at least the eight node slots of a hexahedron.
 constexpr std::int32_t kMinNpemax = 8;
 
 }  // namespace
+
+void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
+
+std::int32_t ask_int() {
+    std::int32_t v = 0;
+    rio::read(rio::kConsoleIn, "*", {v});
+    return v;
+}
 
 ResultHead first_menu(std::string_view program) {
     ResultHead h;
@@ -24,7 +30,7 @@ ResultHead first_menu(std::string_view program) {
     prompt(kResultMenuHead);
     prompt(kResultMenuWorkLst);
     prompt(kResultMenuTyped);
-    rio::read(rio::kConsoleIn, "*", {h.IANS});
+    h.IANS = ask_int();
     // 2. Line 6 of "WORK.LST" (its first 20 characters), or the typed name.
     if (h.IANS == 0) {
         rio::open(kWorkListUnit, "WORK.LST", rio::Status::Old, rio::Form::Formatted);

@@ -17,6 +17,11 @@ struct ResultHead {
     std::int32_t NUMNP = 0, NUMEL = 0, NPEMAX = 0;
 };
 
+// Writes one prompt as a list-directed console record (a blank, then the Shift_JIS bytes).
+void prompt(std::string_view text);
+// Reads one integer answer list-directed from the console.
+std::int32_t ask_int();
+
 // Asks where the result file's name comes from (0: line 6 of "WORK.LST", else typed), opens it
 // on unit 5, reads and echoes the title and the counts NUMNP, NUMEL, NPEMAX. Refuses (stop 2222,
 // naming `program`) negative counts and NPEMAX below 8. Fatal errors: 29 for a missing file,
