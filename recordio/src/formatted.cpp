@@ -36,7 +36,7 @@ public:
         pos_ = end;
         return p;
     }
-    bool stars = false;
+    int stars = 0;  // fields written as asterisks
 
 private:
     Unit& u_;
@@ -99,7 +99,7 @@ void emit(RecordWriter& w, const Desc& d, int scale, Kind kind, const char* p, s
     } else {
         ok = put_E(out, d.w, d.d, scale, as_double(kind, p));
     }
-    if (!ok) w.stars = true;
+    if (!ok) ++w.stars;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -201,7 +201,8 @@ void write_formatted(Unit& u, int unit, const Format& f, Items items) {
     fc.finish(w);
     u.put_record(buf);
     u.end_statement();
-    if (w.stars) warn_output_conversion(unit);
+    // Error 63 once for every field written as asterisks.
+    for (int i = 0; i < w.stars; ++i) warn_output_conversion(unit);
 }
 
 void read_formatted(Unit& u, int unit, const Format& f, Items items) {

@@ -27,7 +27,7 @@ const char* error_text(int number) {
     case 38: return "error during write, unit %d, file %s";
     case 39: return "error during read, unit %d, file %s";
     case 41: return "insufficient virtual memory";
-    case 43: return "file name error, unit %d, file %s";
+    case 43: return "file name specification error, unit %d, file %s";
     case 59: return "list-directed I/O syntax error, unit %d, file %s";
     case 62: return "syntax error in format, unit %d, file %s";
     case 63: return "output conversion error, unit %d, file %s";

@@ -61,7 +61,7 @@ TEST_F(ProgramEnd, FatalErrors) {
         {"unf_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 3, file empty.bin"},
         {"open_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file ."},
         {"no_such_directory", 30, "recordio_helper: severe (30): open failure, unit 7, file nodir/x.txt"},
-        {"blank_name_eof", 43, "recordio_helper: severe (43): file name error, unit 7, file "},
+        {"blank_name_eof", 43, "recordio_helper: severe (43): file name specification error, unit 7, file "},
         {"bad_format", 62, "recordio_helper: severe (62): syntax error in format, unit 6, file stdout"},
         {"out_of_memory", 41, "recordio_helper: severe (41): insufficient virtual memory"},
     };
@@ -72,7 +72,7 @@ TEST_F(ProgramEnd, FatalErrors) {
     }
     auto r = run_helper(dir_, "name_too_long");
     EXPECT_EQ(r.status, 43);
-    EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name error, unit 7, file nnn", 0), 0u);
+    EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name specification error, unit 7, file nnn", 0), 0u);
 }
 
 // A record too long for its 4-byte length is refused instead of written with a wrong length.
@@ -103,12 +103,14 @@ TEST_F(ProgramEnd, RecordsAreWrittenAtAFatalEnd) {
     EXPECT_EQ(slurp(dir_ + "/scratch.bin").size(), 12u);
 }
 
-// Asterisks are error 63: reported with "error", the record written, the run going on.
+// Asterisks are error 63, once for every such field: reported with "error", the record
+// written, the run going on.
 TEST_F(ProgramEnd, OutputConversionErrorIsNotFatal) {
     auto r = run_helper(dir_, "stars");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "***  1\r\n           2\r\n");
-    EXPECT_EQ(r.err, "recordio_helper: error (63): output conversion error, unit 6, file stdout\r\n");
+    EXPECT_EQ(r.out, "***  1\r\n***\r\n****\r\n           2\r\n");
+    const std::string line = "recordio_helper: error (63): output conversion error, unit 6, file stdout\r\n";
+    EXPECT_EQ(r.err, line + line + line);
 }
 
 TEST_F(ProgramEnd, BlankFileNameIsAskedFor) {

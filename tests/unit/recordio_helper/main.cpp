@@ -88,6 +88,7 @@ void body() {
         rio::open(7, "", Status::Unknown, Form::Formatted);
     } else if (s == "stars") {
         rio::write(6, "(I3,I3)", {12345, 1});
+        rio::write(6, "(I3/F4.1)", {-1000, 1.0e9});
         rio::write(6, "*", {std::int32_t(2)});
     } else if (s == "records_kept_at_fatal") {
         rio::open(10, "result.txt", Status::Unknown, Form::Formatted);
