@@ -121,8 +121,10 @@ public:
     std::int64_t records_read = 0;  // formatted records read since the open or last rewind
 
     // Formatted records. get_record returns false at the end of the file; the view stays
-    // valid until the next call on the unit.
+    // valid until the next call on the unit. A line longer than the record bound gives its
+    // first part as the record (record_cut set); the next call passes over the rest.
     bool get_record(std::string_view& rec);
+    bool record_cut = false;
     // Output: append bytes; end_statement flushes console streams.
     void put(const char* p, std::size_t n);
     void put_record(std::string_view rec);  // rec + CR LF
@@ -147,6 +149,7 @@ private:
     std::int64_t fd_off_ = 0;  // offset of the descriptor's file position
     bool eof_ = false;
     bool fill();  // more input; false at end of file
+    bool skip_line();  // past the next line feed; false at end of file
     bool write_all(const char* p, std::size_t n);
 };
 

@@ -101,6 +101,7 @@ public:
             if (pos_ >= rec_.size()) {
                 // A record end separates like a blank; a value never continues across it.
                 if (!u_.get_record(rec_)) throw EndOfFile{};
+                if (u_.record_cut) syntax_error();
                 pos_ = 0;
                 continue;
             }
@@ -196,6 +197,8 @@ void read_list(Unit& u, int unit, Items items) {
     std::string_view rec;
     if (!u.get_record(rec)) throw EndOfFile{};
     ListReader lr(u, unit, rec);
+    // Values past the record bound would be lost: an over-long line is refused.
+    if (u.record_cut) lr.syntax_error();
     for_each_run(items, [&](const Run& r) {
         char* p = r.p;
         for (std::int64_t i = 0; i < r.n; ++i, p += r.size) {

@@ -4,6 +4,7 @@
 #include "internal.hpp"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
@@ -16,6 +17,9 @@ namespace rio::detail {
 namespace {
 
 constexpr std::size_t kBufSize = 1 << 16;
+// Longest record kept of an input line: no record of the system comes near it, and a line
+// without a line feed (a file of gigabytes, a binary file) must not be held whole.
+constexpr std::size_t kMaxRecord = 1 << 20;
 
 Unit make_console(int fd, const char* name, bool readable) {
     Unit u;
@@ -229,7 +233,8 @@ bool Unit::fill() {
         rend_ -= rpos_;
         rpos_ = 0;
     }
-    if (rend_ == rbuf_.size()) rbuf_.resize(rbuf_.size() * 2);
+    // A record in hand that fills the buffer: room for more of it, up to kMaxRecord.
+    if (rend_ == rbuf_.size()) rbuf_.resize(std::min(rbuf_.size() * 2, kMaxRecord));
     ssize_t k;
     do {
         k = ::read(fd, rbuf_.data() + rend_, rbuf_.size() - rend_);
@@ -246,8 +251,24 @@ bool Unit::fill() {
     return true;
 }
 
+bool Unit::skip_line() {
+    for (;;) {
+        const char* base = rbuf_.data() + rpos_;
+        if (const void* q = std::memchr(base, '\n', rend_ - rpos_)) {
+            rpos_ += static_cast<std::size_t>(static_cast<const char*>(q) - base) + 1;
+            return true;
+        }
+        rpos_ = rend_;
+        if (!fill()) return false;
+    }
+}
+
 bool Unit::get_record(std::string_view& rec) {
     begin_read();
+    if (record_cut) {
+        record_cut = false;
+        if (!skip_line()) return false;
+    }
     std::size_t scanned = 0;  // bytes after rpos_ known to hold no line feed
     for (;;) {
         const char* base = rbuf_.data() + rpos_;
@@ -261,6 +282,14 @@ bool Unit::get_record(std::string_view& rec) {
             return true;
         }
         scanned = avail;
+        if (avail >= kMaxRecord) {
+            // An over-long line: its first kMaxRecord bytes are the record, the rest is
+            // passed over by the next read.
+            rpos_ += kMaxRecord;
+            rec = std::string_view(base, kMaxRecord);
+            record_cut = true;
+            return true;
+        }
         if (!fill()) {
             if (rpos_ == rend_) return false;
             // A last record without a line feed.
@@ -328,6 +357,7 @@ void Unit::rewind() {
     }
     rpos_ = rend_ = 0;
     eof_ = false;
+    record_cut = false;
     mode_ = Mode::Idle;
     records_read = 0;
 }

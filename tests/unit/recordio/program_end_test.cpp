@@ -113,6 +113,17 @@ TEST_F(ProgramEnd, OutputConversionErrorIsNotFatal) {
     EXPECT_EQ(r.err, line + line + line);
 }
 
+// An over-long line is not held whole: formatted reads see its first part and go on with
+// the next line; a list-directed read of it is refused rather than losing values.
+TEST_F(ProgramEnd, OverLongLineIsReadInABoundedBuffer) {
+    auto r = run_helper(dir_, "long_line");
+    EXPECT_EQ(r.status, 59);
+    EXPECT_EQ(r.err, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file long.txt\r\n");
+    ASSERT_EQ(r.out.size(), 22u) << r.out;
+    EXPECT_EQ(r.out.substr(0, 10), "   12   34");
+    EXPECT_LT(std::stol(r.out.substr(10, 10)), 4096) << "KiB held to read an 8 MiB line";
+}
+
 TEST_F(ProgramEnd, BlankFileNameIsAskedFor) {
     auto r = run_helper(dir_, "blank_name", "typed.txt\r\n");
     EXPECT_EQ(r.status, 0);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <new>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -122,6 +123,27 @@ void body() {
     } else if (s == "write_error") {
         rio::open(7, "/dev/full", Status::Old, Form::Formatted);
         rio::write(7, "('lost')");
+    } else if (s == "long_line") {
+        // 8 MiB of values without a line feed after the first value, then a short record.
+        {
+            std::ofstream f("long.txt", std::ios::binary);
+            f << "   12";
+            std::string chunk;
+            while (chunk.size() < (1 << 16)) chunk += "   7";
+            for (int k = 0; k < 128; ++k) f << chunk;
+            f << "\r\n   34\r\n";
+        }
+        struct rusage before {}, after {};
+        getrusage(RUSAGE_SELF, &before);
+        rio::open(5, "long.txt", Status::Old, Form::Formatted);
+        rio::read(5, "(I5)", {i});
+        rio::read(5, "(I5)", {j});
+        getrusage(RUSAGE_SELF, &after);
+        const std::int32_t grown_kib = static_cast<std::int32_t>(after.ru_maxrss - before.ru_maxrss);
+        rio::write(6, "(2I5,I10)", {i, j, grown_kib});
+        // List-directed, the values past the kept part would be lost: refused.
+        rio::rewind(5);
+        rio::read(5, "*", {i});
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
