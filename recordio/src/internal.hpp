@@ -115,6 +115,7 @@ public:
     int fd = -1;
     bool console = false;
     bool regular = true;  // a regular file: positioned and truncated (not a device or pipe)
+    std::uint64_t device = 0, inode = 0;  // which file a regular file is
     bool readable = true;
     bool writable = true;
     Form form = Form::Formatted;

@@ -101,11 +101,6 @@ int open_file(int number, const std::string& name, bool create, bool must_exist)
     return fd;
 }
 
-bool is_regular(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
-
 Unit& connect(int number, const std::string& name, Form form, bool create, bool must_exist) {
     const int fd = open_file(number, name, create, must_exist);
     auto u = std::make_unique<Unit>();
@@ -114,8 +109,21 @@ Unit& connect(int number, const std::string& name, Form form, bool create, bool 
     u->fd = fd;
     u->form = form;
     u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
-    u->regular = is_regular(fd);
+    struct stat st {};
+    u->regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     Table& t = table();
+    if (u->regular) {
+        // A file already connected to another unit, under whatever name: writing through
+        // one unit would cut or overwrite what the other reads.
+        u->device = static_cast<std::uint64_t>(st.st_dev);
+        u->inode = static_cast<std::uint64_t>(st.st_ino);
+        for (const auto& [n, other] : t.files) {
+            if (other->regular && other->device == u->device && other->inode == u->inode) {
+                ::close(fd);
+                fatal_named(30, number, name);
+            }
+        }
+    }
     Unit& ref = *u;
     t.files[number] = std::move(u);
     t.last = &ref;
@@ -448,6 +456,15 @@ void rewind(int unit) {
 void close(int unit) {
     bool ok = true;
     close_unit(unit, false, ok);
+}
+
+void endfile(int unit) {
+    // Positioning for a write ends the file there.
+    if (Unit* u = find_file(unit)) u->begin_write();
+}
+
+void flush(int unit) {
+    if (Unit* u = find_file(unit)) u->flush();
 }
 
 std::string unit_name(int unit) {

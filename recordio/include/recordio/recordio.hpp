@@ -124,6 +124,12 @@ enum class Form { Formatted, Unformatted };
 void open(int unit, std::string_view name, Status status, Form form);
 void rewind(int unit);
 void close(int unit);
+// Ends the file of a connected unit at its position: what followed is gone (a unit just
+// opened or rewound is emptied).
+void endfile(int unit);
+// Writes the buffered records of a connected unit to its file now; a failing write is
+// fatal error 38.
+void flush(int unit);
 // File name of a connected unit ("" when not connected); for messages and tests.
 std::string unit_name(int unit);
 // Number of the last record read on a unit opened by name since its open or rewind (0 before

@@ -83,6 +83,28 @@ TEST_F(ProgramEnd, UnformattedRecordTooLongIsAWriteError) {
     EXPECT_EQ(std::filesystem::file_size(dir_ + "/long.bin"), 0u);
 }
 
+// A file already connected to another unit, under another name, is not opened again: the
+// open fails before anything is written, and the file is left as it was.
+TEST_F(ProgramEnd, SameFileOnTwoUnitsIsAnOpenFailure) {
+    auto r = run_helper(dir_, "same_file");
+    EXPECT_EQ(r.status, 30);
+    EXPECT_EQ(r.err, "recordio_helper: severe (30): open failure, unit 6, file ./model.dat\r\n");
+    EXPECT_EQ(slurp(dir_ + "/model.dat"), "MODEL\r\n");
+    std::filesystem::remove(dir_ + "/alias.dat");
+    r = run_helper(dir_, "same_file link");
+    EXPECT_EQ(r.status, 30);
+    EXPECT_EQ(r.err, "recordio_helper: severe (30): open failure, unit 6, file alias.dat\r\n");
+    EXPECT_EQ(slurp(dir_ + "/model.dat"), "MODEL\r\n");
+}
+
+// A flush meets a write failure at once, before the program goes on.
+TEST_F(ProgramEnd, FlushReportsAFailedWriteAtOnce) {
+    auto r = run_helper(dir_, "flush_error");
+    EXPECT_EQ(r.status, 38);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "recordio_helper: severe (38): error during write, unit 7, file /dev/full\r\n");
+}
+
 // A write that fails when the records reach the device is reported at the end of the run.
 TEST_F(ProgramEnd, FailedWriteIsReported) {
     auto r = run_helper(dir_, "write_error");

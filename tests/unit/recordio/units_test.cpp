@@ -113,6 +113,27 @@ TEST_F(Units, WritingAfterRewindEndsTheFile) {
     EXPECT_EQ(slurp("work.txt"), " 1\r\n 9\r\n");
 }
 
+// endfile empties a file opened on old content; flush puts the records in the file at once.
+// Devices are not files that writing could cut: one may serve two units.
+TEST_F(Units, EndfileAndFlush) {
+    spit("old.txt", "OLD\r\nOLDER\r\n");
+    rio::open(9, "old.txt", Status::Unknown, Form::Formatted);
+    EXPECT_EQ(slurp("old.txt"), "OLD\r\nOLDER\r\n");
+    rio::endfile(9);
+    EXPECT_EQ(slurp("old.txt"), "");
+    rio::write(9, "('NEW')");
+    EXPECT_EQ(slurp("old.txt"), "");
+    rio::flush(9);
+    EXPECT_EQ(slurp("old.txt"), "NEW\r\n");
+    rio::write(9, "('NEXT')");
+    rio::endfile(9);  // after the records written
+    rio::close(9);
+    EXPECT_EQ(slurp("old.txt"), "NEW\r\nNEXT\r\n");
+    rio::open(2, "/dev/null", Status::Unknown, Form::Unformatted);
+    rio::open(4, "/dev/null", Status::Unknown, Form::Unformatted);
+    rio::write_unf(4, {1});
+}
+
 // The solver's working copy: written on unit 1, rewound, read back record by record.
 TEST_F(Units, ReadAfterWrite) {
     rio::open(1, "copy.txt", Status::Unknown, Form::Formatted);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 #include <string>
@@ -12,6 +13,7 @@
 namespace {
 
 std::string g_scenario;
+std::string g_scenario_arg;
 
 // Writes `bytes` as the file `name` and opens it (status OLD) on `unit`.
 void open_with(int unit, const char* name, const std::string& bytes, rio::Form form) {
@@ -144,6 +146,18 @@ void body() {
         // List-directed, the values past the kept part would be lost: refused.
         rio::rewind(5);
         rio::read(5, "*", {i});
+    } else if (s == "flush_error") {
+        rio::open(7, "/dev/full", Status::Old, Form::Formatted);
+        rio::write(7, "('lost')");
+        rio::flush(7);
+        rio::write(6, "('not reached')");
+    } else if (s == "same_file") {
+        // The model under another spelling and under a second name (a hard link).
+        open_with(5, "model.dat", "MODEL\r\n", Form::Formatted);
+        std::filesystem::create_hard_link("model.dat", "alias.dat");
+        if (g_scenario_arg == "link") rio::open(6, "alias.dat", Status::Unknown, Form::Formatted);
+        rio::open(6, "./model.dat", Status::Unknown, Form::Formatted);
+        rio::write(6, "('LISTING')");
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
@@ -157,5 +171,6 @@ void body() {
 
 int main(int argc, char** argv) {
     g_scenario = argc > 1 ? argv[1] : "";
+    g_scenario_arg = argc > 2 ? argv[2] : "";
     return rio::run_program("recordio_helper", body);
 }
