@@ -73,6 +73,7 @@ void write_history_step(const Control& ctl, const NodeHistory& hist, const Span1
             rio::write_unf(kHistoryUnit, {node, PSI(node), head});
         }
     }
+    rio::flush(kHistoryUnit);  // whole output steps on disk, as for the result file
 }
 
 }  // namespace gw

@@ -17,7 +17,8 @@ std::int64_t history_count(int NDFRST, int NDLAST, int NDSTEP);
 // Stops 2222 on more than 200 entries, an increment of 0 or a listed node outside 1..NUMNP.
 void read_node_list(const Control& ctl, const Units& u, NodeHistory& hist);
 
-// One output step of "NDLIST.PST": the time, then node, PSI and PSI + Z of every listed node.
+// One output step of "NDLIST.PST": the time, then node, PSI and PSI + Z of every listed node;
+// flushed to the file.
 void write_history_step(const Control& ctl, const NodeHistory& hist, const Span1<double>& PSI,
                         const Span1<double>& Z, double TIME);
 

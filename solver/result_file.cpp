@@ -43,6 +43,7 @@ void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     if (ctl.ITHSW == 0) {
         rio::write(U, "*", {std::span<const double>(zero.data(), static_cast<std::size_t>(NE))});
     }
+    rio::flush(U);
 }
 
 void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL, const Span1<double>& PSI,
@@ -58,6 +59,9 @@ void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL, const S
     if (ctl.ITHSW == 0) {
         rio::write(U, "*", {std::span<const double>(TH.data(), static_cast<std::size_t>(NE))});
     }
+    // A whole block on disk: a full disk ends the run here, and a run killed between blocks
+    // leaves whole blocks only.
+    rio::flush(U);
 }
 
 }  // namespace gw

@@ -16,11 +16,12 @@ namespace gw {
 void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh);
 
 // Step block 0 of a mesh-check-only run: time 0, PSIINI, Q, KODE, zero velocities and, when
-// ITHSW = 0, zero moisture contents.
+// ITHSW = 0, zero moisture contents; the block is flushed to the file (a write failure is
+// fatal error 38 here).
 void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh);
 
 // One step block: NSTEP and TIME, then PSI, Q, KODE per node, VEL(1..3, e) per element and,
-// when ITHSW = 0, TH per element.
+// when ITHSW = 0, TH per element; flushed to the file like the step-0 block.
 void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL /*(3,NUMEL)*/,
            const Span1<double>& PSI, const Span1<double>& Q, const Span1<double>& TH,
            const Span1<std::int32_t>& KODE, int NSTEP, double TIME);

@@ -86,6 +86,12 @@ void start_up(SolverRun& run) {
     }
     rio::open(5, f.input, rio::Status::Old, rio::Form::Formatted);
     rio::open(run.units.IW, f.listing, rio::Status::Unknown, rio::Form::Formatted);
+    // The listing and both result files are rewritten by every run: emptied now, so that a
+    // run stopping before its first record leaves none of an earlier run's results. Not
+    // before: until the model file is open it could be one of them, and would be lost.
+    rio::endfile(9);
+    rio::endfile(run.units.IPOST);
+    rio::endfile(run.units.IW);
 
     // 5. Working copy: every line cut or padded to 90 columns.
     std::string line(90, ' ');
