@@ -296,6 +296,7 @@ bool Unit::get_record(std::string_view& rec) {
             rpos_ += kMaxRecord;
             rec = std::string_view(base, kMaxRecord);
             record_cut = true;
+            ++records_read;
             return true;
         }
         if (!fill()) {
