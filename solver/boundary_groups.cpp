@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "boundary_groups.hpp"
+#include "change_events.hpp"
 #include "recordio/recordio.hpp"
 
 namespace gw {
@@ -117,7 +118,9 @@ void read_solution_groups(SolverRun& run, SolutionArrays& s) {
     // 2. Head groups (M, N,O), flux groups (R, S,T).
     if (c.NHB > 0) RDHBOU(c, run.units, in, s);
     if (c.NQB > 0) RDQBOU(c, run.units, in, s);
-    // 3. Change events (U) and material changes (V) follow here.
+    // 3. Change events (U) and material changes (V).
+    if (c.NNEWC > 0) RDNEWC(c, run.units, in, run.mesh, s);
+    if (c.NMATC > 0) RDMATC(c, run.units, in, s);
     // 4. Any error in these groups ends the run once all of them are read.
     if (in.read_error == 1) rio::stop(3333);
 }

@@ -1,6 +1,7 @@
 // Boundary conditions of a pass: table times, head groups, flux groups, rain nodes and the
 // rain and evaporation fluxes, and the nodal flux vector the iterations start from.
 #include "assembly.hpp"
+#include "change_events.hpp"
 #include "solution.hpp"
 
 namespace gw {
@@ -17,6 +18,9 @@ void boundary_conditions(SolverRun& run, SolutionArrays& s, DriverState& d) {
         d.TB = d.TIME - d.DT * 0.5;
     else
         d.TB = d.TIME;
+
+    // 2, 3. Change events due at TIME.
+    fire_due_events(run, s, d);
 
     // 4. Head groups at TIME: nodes at or below the group head are prescribed.
     for (int g = 1; g <= c.NHB; ++g) {

@@ -50,8 +50,6 @@ void refuse_unread_groups(const SolverRun& run) {
         refused = true;
     };
     refuse("NRFACE", c.NRFACE);
-    refuse("NNEWC", c.NNEWC);
-    refuse("NMATC", c.NMATC);
     if (refused) rio::stop(2222);
 }
 
