@@ -260,4 +260,211 @@ TEST_F(ChangeEvents, ReadingFaultsAreReportedAndTheGroupStaysInStep) {
     }
 }
 
+// NEWCH lines: a move between groups, a node leaving every group, a node in no group entering
+// one, and flag -1 freeing a node from its first group only.
+TEST_F(ChangeEvents, HeadGroupLinesMoveAndFreeNodes) {
+    s.IHBN(1, 1) = 5, s.IHBN(1, 2) = 6, s.NHN(1) = 2;
+    s.IHBN(2, 2) = 6, s.NHN(2) = 1;
+    run.mesh.KODE(5) = 1;
+    s.NEWCH_N(1) = 3;
+    const int lines[3][3] = {{5, 0, 3}, {6, 0, 0}, {7, 0, 2}};
+    for (int i = 0; i < 3; ++i)
+        s.NEWCH_1(i + 1, 1) = lines[i][0], s.NEWCH_2(i + 1, 1) = lines[i][1],
+                      s.NEWCH_3(i + 1, 1) = lines[i][2];
+    APNEWC(1, run, s, 10.0);
+    EXPECT_EQ(s.NHN(1), 0);
+    EXPECT_EQ(s.IHBN(1, 1), 0);
+    EXPECT_EQ(s.IHBN(1, 2), 0);
+    EXPECT_EQ(s.NHN(2), 1);
+    EXPECT_EQ(s.IHBN(2, 1), 7);
+    EXPECT_EQ(s.IHBN(2, 2), 0);
+    EXPECT_EQ(s.NHN(3), 1);
+    EXPECT_EQ(s.IHBN(3, 1), 5);
+    EXPECT_EQ(run.mesh.KODE(5), 1);  // the head-group pass sets it
+
+    // Flag -1: node 7 leaves group 2 and becomes free; node 8 in no group keeps its code.
+    s.IHBN(3, 2) = 7, s.NHN(3) = 2;
+    run.mesh.KODE(7) = 1, run.mesh.KODE(8) = 1;
+    s.NEWCH_N(2) = 2;
+    s.NEWCH_1(1, 2) = 7, s.NEWCH_2(1, 2) = -1;
+    s.NEWCH_1(2, 2) = 8, s.NEWCH_2(2, 2) = -1;
+    APNEWC(2, run, s, 10.0);
+    EXPECT_EQ(s.NHN(2), 0);
+    EXPECT_EQ(s.IHBN(2, 1), 0);
+    EXPECT_EQ(s.NHN(3), 2);
+    EXPECT_EQ(s.IHBN(3, 2), 7);
+    EXPECT_EQ(run.mesh.KODE(7), 0);
+    EXPECT_EQ(run.mesh.KODE(8), 1);
+    EXPECT_EQ(listing(), "");
+}
+
+// NEWCQ lines: entering a flux group frees the node; leaving with flag -1 keeps its code.
+TEST_F(ChangeEvents, FluxGroupLinesSetCodesOnEntry) {
+    run.mesh.KODE(9) = -4;
+    s.NEWCQ_N(1) = 1;
+    s.NEWCQ_1(1, 1) = 9, s.NEWCQ_3(1, 1) = 2;
+    APNEWC(1, run, s, 10.0);
+    EXPECT_EQ(s.NQN(2), 1);
+    EXPECT_EQ(s.IQBN(2, 1), 9);
+    EXPECT_EQ(run.mesh.KODE(9), 0);
+    run.mesh.KODE(9) = 4;
+    s.NEWCQ_N(2) = 1;
+    s.NEWCQ_1(1, 2) = 9, s.NEWCQ_2(1, 2) = -1;
+    APNEWC(2, run, s, 10.0);
+    EXPECT_EQ(s.NQN(2), 0);
+    EXPECT_EQ(s.IQBN(2, 1), 0);
+    EXPECT_EQ(run.mesh.KODE(9), 4);
+}
+
+// A node bound for a full group stops the run instead of being dropped.
+TEST_F(ChangeEvents, FullTargetGroupStops3333) {
+    s.IQBN(1, 1) = 5, s.IQBN(1, 2) = 6, s.NQN(1) = 2;
+    s.NEWCQ_N(1) = 1;
+    s.NEWCQ_1(1, 1) = 7, s.NEWCQ_3(1, 1) = 1;
+    EXPECT_EQ(stop_code([&] { APNEWC(1, run, s, 12.5); }), 3333);
+    EXPECT_EQ(listing(),
+              " ** ERROR ** NEWCQ DATA -- Group UB'\r\n"
+              " ** ERROR ** GROUP    1 HAS NO EMPTY SLOT FOR NODE       7 AT TIME  1.25000E+01\r\n");
+}
+
+// NEWCB lines, one per branch: old code c0, new code c, the flag characters and values, and
+// the seepage entries before and after (entry 1 holds node 5 unless the case says otherwise).
+TEST_F(ChangeEvents, NewCodeLinesFollowOldAndNewCodes) {
+    struct Case {
+        const char* why;
+        int c0, c, c1, c2;
+        bool both_entries_used;
+        int kode;
+        double psi, q;
+        int kseep1, ifseep1, kseep2, ifseep2;
+        double sepval2;
+    };
+    // Before: PSI 9, Q 8, QINIT 7; V1 1.5, V2 2.5, V3 3.5.
+    const Case cases[] = {
+        {"seepage node freed, input flow", 2, 0, 0, 1, false, 0, 9, 7, 0, 0, 0, 0, 0},
+        {"seepage node held, head given", -2, 1, -1, 0, false, 1, 1.5, 8, 0, 0, 0, 0, 0},
+        {"seepage node gets another code", 2, 9, 0, 0, false, 9, 9, 8, 0, 0, 0, 0, 0},
+        {"free node, head and flow given", 0, 0, -1, -1, false, 0, 1.5, 2.5, 5, 1, 0, 0, 0},
+        {"free node, nothing given", 0, 0, 0, 0, false, 0, 9, 8, 5, 1, 0, 0, 0},
+        {"fixed head kept", 0, 1, 0, 0, false, 1, 9, 8, 5, 1, 0, 0, 0},
+        {"new seepage node, blank C2", 0, 2, 0, 0, false, 2, 0, 0, 5, 1, 5, 1, 3.5},
+        {"new non-seeping node, input flow", 0, -2, 0, 1, false, -2, 9, 7, 5, 1, 5, 1, 3.5},
+        {"node already seeping takes a further entry", 2, 2, 0, -1, false, 2, 0, 2.5, 5, 1,
+         5, 1, 3.5},
+        {"no free seepage entry", 0, 2, 0, 0, true, 0, 9, 8, 5, 1, 6, 1, 0},
+        {"other codes change nothing", -4, 4, -1, -1, false, -4, 9, 8, 5, 1, 0, 0, 0},
+    };
+    MeshArrays& m = run.mesh;
+    for (const Case& c : cases) {
+        m.KODE(5) = c.c0, m.PSI(5) = 9, m.Q(5) = 8, m.QINIT(5) = 7;
+        m.KSEEP(1) = 5, m.IFSEEP(1) = 1, m.SEPVAL(1) = 0;
+        m.KSEEP(2) = c.both_entries_used ? 6 : 0, m.IFSEEP(2) = c.both_entries_used;
+        m.SEPVAL(2) = 0;
+        s.NEWCB_N(1) = 1;
+        s.NEWCB_1(1, 1) = 5, s.NEWCB_2(1, 1) = c.c, s.NEWCB_3(1, 1) = c.c1;
+        s.NEWCB_4(1, 1) = c.c2;
+        s.NEWCB_V1(1, 1) = 1.5, s.NEWCB_V2(1, 1) = 2.5, s.NEWCB_V3(1, 1) = 3.5;
+        APNEWC(1, run, s, 10.0);
+        EXPECT_EQ(m.KODE(5), c.kode) << c.why;
+        EXPECT_EQ(m.PSI(5), c.psi) << c.why;
+        EXPECT_EQ(m.Q(5), c.q) << c.why;
+        EXPECT_EQ(m.KSEEP(1), c.kseep1) << c.why;
+        EXPECT_EQ(m.IFSEEP(1), c.ifseep1) << c.why;
+        EXPECT_EQ(m.KSEEP(2), c.kseep2) << c.why;
+        EXPECT_EQ(m.IFSEEP(2), c.ifseep2) << c.why;
+        EXPECT_EQ(m.SEPVAL(2), c.sepval2) << c.why;
+    }
+}
+
+// NEWCR lines: a face added to the first free entry, every face of an element removed, and
+// every rain node freed, whatever held it.
+TEST_F(ChangeEvents, RainFaceLinesAddAndRemoveFaces) {
+    s.IRFACE(1, 1) = 2, s.IRFACE(1, 3) = 1;
+    s.IRFACE(2, 1) = 2, s.IRFACE(2, 3) = 2;
+    const int rain_nodes[4] = {9, 10, 11, 12};
+    const int codes[4] = {1, 2, -4, 4};
+    for (int j = 1; j <= 4; ++j) {
+        s.IRNODE(j) = rain_nodes[j - 1];
+        run.mesh.KODE(rain_nodes[j - 1]) = codes[j - 1];
+    }
+    s.NEWCR_N(1) = 2;
+    s.NEWCR_1(1, 1) = 1, s.NEWCR_3(1, 1) = 1, s.NEWCR_4(1, 1) = 1, s.NEWCR_5(1, 1) = 1;
+    s.NEWCR_V(1, 1) = 0.5;
+    s.NEWCR_1(2, 1) = 2, s.NEWCR_2(2, 1) = -1;
+    APNEWC(1, run, s, 10.0);
+    EXPECT_EQ(s.IRFACE(1, 1), 0);
+    EXPECT_EQ(s.IRFACE(2, 1), 0);
+    EXPECT_EQ(s.IRFACE(3, 1), 1);
+    EXPECT_EQ(s.IRFACE(3, 3), 1);
+    EXPECT_EQ(s.IRT(3), 1);
+    EXPECT_EQ(s.IET(3), 1);
+    EXPECT_EQ(s.RFACE(3, 1), 0.5);
+    for (int n : rain_nodes) EXPECT_EQ(run.mesh.KODE(n), 0) << n;
+
+    // With every entry taken, an added face changes nothing.
+    s.IRFACE(1, 1) = s.IRFACE(2, 1) = 2;
+    s.NEWCR_N(2) = 1;
+    s.NEWCR_1(1, 2) = 1, s.NEWCR_3(1, 2) = 6;
+    APNEWC(2, run, s, 10.0);
+    EXPECT_EQ(s.IRFACE(1, 1), 2);
+    EXPECT_EQ(s.IRFACE(2, 1), 2);
+    EXPECT_EQ(s.IRFACE(3, 3), 1);
+}
+
+// MATC events: chained MATCM lines, a removal running SETACT, a material given back not
+// running it; firing only in unsteady passes, within 0.001 of TIME, NEWC before MATC.
+TEST_F(ChangeEvents, DueEventsFireOnceInOrder) {
+    MeshArrays& m = run.mesh;
+    for (int n = 9; n <= 12; ++n) m.KODE(n) = 1;
+    m.KODE(10) = -4;
+    // NEWC event 1 frees node 9; MATC event 1 turns material 1 into 3, then 3 into 0.
+    s.TNEWC(1) = 10.0;
+    s.NEWCB_N(1) = 1;
+    s.NEWCB_1(1, 1) = 9, s.NEWCB_2(1, 1) = 0;
+    s.TMATC(1) = 10.0 + 0.001;
+    s.MATCM_N(1) = 2;
+    s.MATCM_1(1, 1) = 2, s.MATCM_2(1, 1) = 3;
+    s.MATCM_1(2, 1) = 3, s.MATCM_2(2, 1) = 0;
+    // Due only in a later step.
+    s.TNEWC(2) = 10.0011;
+    s.TMATC(2) = 10.0011;
+    s.MATCE_N(2) = 1;
+    s.MATCE_1(1, 2) = 2, s.MATCE_2(1, 2) = 1;
+
+    DriverState d;
+    d.TIME = 10.0;
+    d.NSTEP = 0;
+    fire_due_events(run, s, d);
+    EXPECT_EQ(s.TNEWC(1), 10.0) << "no event fires in the steady stage";
+
+    d.NSTEP = 3;
+    fire_due_events(run, s, d);
+    EXPECT_EQ(s.TNEWC(1), -1.0);
+    EXPECT_EQ(s.TMATC(1), -1.0);
+    EXPECT_EQ(s.TNEWC(2), 10.0011);
+    EXPECT_EQ(s.TMATC(2), 10.0011);
+    EXPECT_EQ(m.MTYP(1), 1);
+    EXPECT_EQ(m.MTYP(2), 0);
+    EXPECT_EQ(s.EFLAG(2), 1);
+    // The top nodes belong to no active element: the freed node 9 and the rain node 10 are
+    // switched off, the fixed heads keep code 1. Had MATC come first, node 9 would be 0.
+    EXPECT_EQ(m.KODE(9), 9);
+    EXPECT_EQ(m.KODE(10), 9);
+    EXPECT_EQ(m.KODE(11), 1);
+    EXPECT_EQ(s.NFLAG(5), 0);
+
+    // Element 2 given material 1 again: no SETACT, the element stays out until a removal.
+    d.TIME = 10.1;
+    fire_due_events(run, s, d);
+    EXPECT_EQ(m.MTYP(2), 1);
+    EXPECT_EQ(s.EFLAG(2), 1);
+    EXPECT_EQ(m.KODE(9), 9);
+    // A fired event never fires again; a time of 0 never fires.
+    m.MTYP(2) = 7;
+    s.TNEWC(1) = 0.0;
+    fire_due_events(run, s, d);
+    EXPECT_EQ(m.MTYP(2), 7);
+    EXPECT_EQ(m.KODE(9), 9);
+}
+
 }  // namespace
