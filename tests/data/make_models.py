@@ -22,6 +22,35 @@ def e10(v):
     return s.rjust(10)
 
 
+def real(v, w):
+    """e10 in a field of w columns."""
+    s = e10(v).strip()
+    assert len(s) <= w, v
+    return s.rjust(w)
+
+
+def newc_time(t):
+    return "NEWC " + e10(t)
+
+
+def matc_time(t):
+    return "MATC " + e10(t)
+
+
+def count(kw, n):
+    return kw + "%5d" % n
+
+
+def newcb(node, code, c1=" ", v1=None, c2=" ", v2=None, v3=None):
+    """A NEWCB line: node, new code, the C1 flag with V1, the C2 flag with V2, and V3."""
+    return ("NEWCB" + "%7d%3d" % (node, code) + c1 + (real(v1, 9) if v1 is not None else " " * 9)
+            + c2 + (real(v2, 9) if v2 is not None else " " * 9) + e10(v3))
+
+
+def matc_line(kw, a, b):
+    return kw + "%7d%3d" % (a, b)
+
+
 def work_lst(mtotbd=0, mtotib=0):
     return "\r\n".join(["work.tmp", "scr2.tmp", "scr3.tmp", "scr4.tmp", "result2.dat",
                         "result.dat", str(mtotbd), str(mtotib), "model.dat",
@@ -38,10 +67,11 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
           ielvar=0, ihead=1, nintxy=2, nintz=2, npemax=8, tmax=0.0, dt=1.0, dtmax=1.0,
           fact=1.0, epsln=1.0e-6, nprint=1, npost=1, cons1=1.0, cons2=1.0,
           materials=None, seep=None, maxsep=0, ndcnt=0, ithsw=0, omega=0.0, idbase=0,
-          ievoff=1):
+          ievoff=1, newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=()):
     """One model file. nodes: (x, y, z, kode, head, q); elems: (node list, material).
     materials: dicts with k (three values), por, ss, optional angles (3 x 3 degrees) and the
-    two tables rk, ps."""
+    two tables rk, ps. newc and matc: the NEWC and MATC count records; events: the records of
+    groups U and V."""
     if materials is None:
         materials = [dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4, rk=[(0.1, 0.0), (0.4, 1.0)],
                           ps=[(0.1, 10.0), (0.4, 0.0)])]
@@ -56,8 +86,8 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
     lines.append("%5d%5d%5d%5d%5d%5d%10s" % (0, 0, 0, 0, 0, 0, "0.0"))
     lines.append("%7d%7d%1d%5d%5d%5d%5d%5d%5d%5d%10s%5d" % (
         0, 0, 0, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
-    lines.append("%5d%5d%5d%5d%5d" % (0, 0, 0, 0, 0))
-    lines.append("%5d%5d%5d" % (0, 0, 0))
+    lines.append("%5d%5d%5d%5d%5d" % tuple(newc))
+    lines.append("%5d%5d%5d" % tuple(matc))
     lens = "".join("%5d%5d" % (len(m["rk"]), len(m["ps"])) for m in materials)
     for i in range(0, len(lens), 80):
         lines.append(lens[i:i + 80])
@@ -89,6 +119,7 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
     for n, (x, y, z, kode, h, q) in enumerate(nodes, start=1):
         lines.append("NODE " + "%7d%3d" % (n, kode) + e10(x) + e10(y) + e10(z) + e10(h) +
                      e10(q))
+    lines.extend(events)
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -319,6 +350,25 @@ if __name__ == "__main__":
                           kind=-1, seep=seep, iscr=iscr, ielvar=ielvar, dt=0.25, dtmax=20.0,
                           fact=2.0, tmax=200.0, epsln=1.0e-4, itmax=15, ncul=6, omega=0.5))
 
+    # Excavation of a saturated column in two stages: at time 4 the top element (material 4)
+    # is removed and the new floor (z = 3) held at pressure head 0; at time 8 element 3 goes
+    # and the floor z = 2 is held. The base stays at total head 10.
+    nodes, elems = column_mesh(4, 4.0, top_head=10.0, bottom_head=10.0, init_head=10.0)
+    elems = [(nod, e) for e, (nod, _) in enumerate(elems, start=1)]
+    sat = dict(k=(1.0e-2,) * 3, por=0.4, ss=1.0e-6, rk=[(0.1, 0.0), (0.4, 1.0)],
+               ps=[(0.1, 10.0), (0.4, 0.0)])
+    floor = lambda z, first: [newcb(n, 1, "N", float(z)) for n in range(first, first + 4)]
+    excavation = (
+        [newc_time(4.0), count("NEWCB", 4)] + floor(3, 13) +
+        [newc_time(8.0), count("NEWCB", 4)] + floor(2, 9) +
+        [matc_time(4.0), count("MATCE", 0), count("MATCM", 1), matc_line("MATCM", 4, 0),
+         matc_time(8.0), count("MATCE", 1), matc_line("MATCE", 3, 0), count("MATCM", 0)])
+    excavation_model = model("EXCAVATION OF A SATURATED COLUMN", nodes, elems,
+                             materials=[sat] * 4, kind=-1, dt=2.0, dtmax=2.0, fact=1.0,
+                             tmax=12.0, epsln=1.0e-9, newc=(2, 0, 0, 4, 0), matc=(2, 1, 1),
+                             events=excavation)
+    write("excavation_column", excavation_model)
+
     # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
     # by hand).
     cases = os.path.join(HERE, "..", "e2e", "solver")
@@ -334,6 +384,7 @@ if __name__ == "__main__":
             with open(os.path.join(d, "NDLIST.DAT"), "w", newline="") as f:
                 f.write("".join("%d %d %d\r\n" % e for e in ndlist))
 
+    case("events_excavation", excavation_model)
     case("steady_two_heads", column(2, 2.0, title="STEADY COLUMN OF TWO ELEMENTS",
                                     top_head=4.0, bottom_head=2.0, init_head=3.0))
     case("unsteady_kind_m2_ndlist",
