@@ -369,6 +369,15 @@ if __name__ == "__main__":
                              events=excavation)
     write("excavation_column", excavation_model)
 
+    # Wetting of an unsaturated column: at time 1 its top is held at pressure head 0.5. The
+    # first step ends at 1, fires the event, needs more than ITMAX iterations and is cut to
+    # end at 0.5; the event stays fired.
+    wetting = [newc_time(1.0), count("NEWCB", 4)] + [newcb(n, 1, "N", 5.5) for n in range(41, 45)]
+    write("wetting_cut", column(10, 5.0, title="WETTING AT TIME 1", bottom_head=1.0,
+                                init_head=1.0, k=1.0e-2, tables=(LOAM_RK, LOAM_PS), kind=-1,
+                                dt=1.0, dtmax=1.0, fact=1.0, tmax=3.0, itmax=3, ncul=4,
+                                epsln=1.0e-4, newc=(1, 0, 0, 4, 0), events=wetting))
+
     # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
     # by hand).
     cases = os.path.join(HERE, "..", "e2e", "solver")

@@ -1,5 +1,5 @@
 // Change events in whole runs: an excavation in stages against the steady answer of each
-// stage.
+// stage, and an event that keeps its effect when the step that fired it is cut.
 #include <cmath>
 
 #include "e2e_support.hpp"
@@ -42,6 +42,25 @@ TEST(ChangeEvents, ExcavationFollowsTheSteadyAnswerOfEachStage) {
     // The node table leaves out the removed layer's nodes from the removal on.
     const auto lines = run.listing();
     EXPECT_EQ(e2e::count_lines_with(lines, "    17  1.0000E+01  6.0000E+00"), 1);
+}
+
+// The top of an unsaturated column (pressure head -4) is held at 0.5 from time 1. The first
+// step ends at 1 and fires the event, then is cut to end at 0.5: the repeated pass starts from
+// the state saved after the event, so the top is held from time 0.5 on.
+TEST(ChangeEvents, EventFiredInACutPassStaysFired) {
+    ModelRun run("wetting_cut");
+    ASSERT_EQ(run.solve(), 0) << run.errors();
+    const auto lines = run.listing();
+    EXPECT_EQ(e2e::count_lines_with(lines, "RECUL=    1"), 1);
+    const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
+    ASSERT_EQ(r.blocks.size(), 6u);
+    EXPECT_EQ(r.blocks[0].TIME, 0.5);
+    for (const e2e::Block& b : r.blocks) {
+        for (int i = 41; i <= 44; ++i) {
+            EXPECT_EQ(b.KODE[i - 1], 1) << "time " << b.TIME << " node " << i;
+            EXPECT_EQ(b.PSI[i - 1], 0.5) << "time " << b.TIME << " node " << i;
+        }
+    }
 }
 
 }  // namespace
