@@ -81,6 +81,33 @@ void read_group_lines(const Control& c, const Units& u, InputState& in, std::str
     }
 }
 
+// Count record and lines of a MATCE or MATCM list of event m: (element or old material, new
+// material). A first number below 1 is an error; an element above `elements` (when that is
+// not 0) and a new material above NUMMAT are outside the model.
+void read_material_lines(const Control& c, const Units& u, InputState& in,
+                         std::string_view keyword, std::string_view count_group,
+                         std::string_view group, std::string_view count_name, int maximum,
+                         int elements, int m, const Span1<std::int32_t>& count,
+                         const Span2<std::int32_t>& first, const Span2<std::int32_t>& second) {
+    const Count n = read_count(u, in, keyword, count_group, count_name, maximum);
+    count(m) = n.stored;
+    for (int i = 1; i <= n.read; ++i) {
+        std::int32_t a = 0, mat = 0;
+        read_record(u, in, "(A5,I7,I3)", {in.KEYWD, a, mat}, keyword, group);
+        if (a < 1) {
+            group_error_line(u, keyword, group);
+            in.read_error = 1;
+        } else if (elements > 0 && a > elements) {
+            out_of_model(u, in, keyword, group, "ELEMENT", a, 1, elements);
+        }
+        if (a >= 1 && mat > c.NUMMAT)
+            out_of_model(u, in, keyword, group, "MATERIAL", mat, 1, c.NUMMAT);
+        if (i > n.stored) continue;
+        first(i, m) = a;
+        second(i, m) = mat;
+    }
+}
+
 }  // namespace
 
 void RDNEWC(const Control& c, const Units& u, InputState& in, const MeshArrays& mesh,
@@ -171,46 +198,15 @@ void RDMATC(const Control& c, const Units& u, InputState& in, SolutionArrays& s)
         s.TMATC(m) = t;
         s.MATCE_N(m) = s.MATCM_N(m) = 0;
 
-        // 2. Groups VA, VA': elements given a new material. An element below 1 is an error.
-        if (c.MXMATE > 0) {
-            const Count n = read_count(u, in, "MATCE", "VA ", "NMATE", c.MXMATE);
-            s.MATCE_N(m) = n.stored;
-            for (int i = 1; i <= n.read; ++i) {
-                std::int32_t e = 0, mat = 0;
-                read_record(u, in, "(A5,I7,I3)", {in.KEYWD, e, mat}, "MATCE", "VA'");
-                if (e < 1) {
-                    group_error_line(u, "MATCE", "VA'");
-                    in.read_error = 1;
-                } else if (e > c.NUMEL) {
-                    out_of_model(u, in, "MATCE", "VA'", "ELEMENT", e, 1, c.NUMEL);
-                }
-                if (e >= 1 && mat > c.NUMMAT)
-                    out_of_model(u, in, "MATCE", "VA'", "MATERIAL", mat, 1, c.NUMMAT);
-                if (i > n.stored) continue;
-                s.MATCE_1(i, m) = e;
-                s.MATCE_2(i, m) = mat;
-            }
-        }
-
-        // 3. Groups VB, VB': one material replaced by another. An old material below 1 is an
-        // error; one above NUMMAT matches no element and is allowed.
-        if (c.MXMATM > 0) {
-            const Count n = read_count(u, in, "MATCM", "VB ", "NMATM", c.MXMATM);
-            s.MATCM_N(m) = n.stored;
-            for (int i = 1; i <= n.read; ++i) {
-                std::int32_t old_mat = 0, mat = 0;
-                read_record(u, in, "(A5,I7,I3)", {in.KEYWD, old_mat, mat}, "MATCM", "VB'");
-                if (old_mat < 1) {
-                    group_error_line(u, "MATCM", "VB'");
-                    in.read_error = 1;
-                } else if (mat > c.NUMMAT) {
-                    out_of_model(u, in, "MATCM", "VB'", "MATERIAL", mat, 1, c.NUMMAT);
-                }
-                if (i > n.stored) continue;
-                s.MATCM_1(i, m) = old_mat;
-                s.MATCM_2(i, m) = mat;
-            }
-        }
+        // 2. Groups VA, VA': elements given a new material.
+        if (c.MXMATE > 0)
+            read_material_lines(c, u, in, "MATCE", "VA ", "VA'", "NMATE", c.MXMATE, c.NUMEL, m,
+                                s.MATCE_N, s.MATCE_1, s.MATCE_2);
+        // 3. Groups VB, VB': one material replaced by another; an old material above NUMMAT
+        // matches no element and is allowed.
+        if (c.MXMATM > 0)
+            read_material_lines(c, u, in, "MATCM", "VB ", "VB'", "NMATM", c.MXMATM, 0, m,
+                                s.MATCM_N, s.MATCM_1, s.MATCM_2);
     }
 }
 
