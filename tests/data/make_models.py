@@ -47,6 +47,11 @@ def newcb(node, code, c1=" ", v1=None, c2=" ", v2=None, v3=None):
             + c2 + (real(v2, 9) if v2 is not None else " " * 9) + e10(v3))
 
 
+def newc_group(kw, node, flag, group):
+    """A NEWCH or NEWCQ line: node, flag, target group."""
+    return kw + "%7d%3d%5d" % (node, flag, group)
+
+
 def matc_line(kw, a, b):
     return kw + "%7d%3d" % (a, b)
 
@@ -67,11 +72,11 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
           ielvar=0, ihead=1, nintxy=2, nintz=2, npemax=8, tmax=0.0, dt=1.0, dtmax=1.0,
           fact=1.0, epsln=1.0e-6, nprint=1, npost=1, cons1=1.0, cons2=1.0,
           materials=None, seep=None, maxsep=0, ndcnt=0, ithsw=0, omega=0.0, idbase=0,
-          ievoff=1, newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=()):
+          ievoff=1, bc1=(0, 0, 0, 0, 0, 0), newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=()):
     """One model file. nodes: (x, y, z, kode, head, q); elems: (node list, material).
     materials: dicts with k (three values), por, ss, optional angles (3 x 3 degrees) and the
-    two tables rk, ps. newc and matc: the NEWC and MATC count records; events: the records of
-    groups U and V."""
+    two tables rk, ps. bc1, newc and matc: the head/flux-group, NEWC and MATC count records;
+    events: the records after the node groups (groups M to V)."""
     if materials is None:
         materials = [dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4, rk=[(0.1, 0.0), (0.4, 1.0)],
                           ps=[(0.1, 10.0), (0.4, 0.0)])]
@@ -82,7 +87,7 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
     lines.append("%7d%7d%6d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%2d%3d" % (
         len(nodes), len(elems), len(materials), ihead, itmax, itsch, maxsep, npemax, nintxy,
         nintz, ncul, kind, itmax0, 0, iscr, 0))
-    lines.append("%5d%5d%5d%5d%5d%5d" % (0, 0, 0, 0, 0, 0))
+    lines.append("%5d%5d%5d%5d%5d%5d" % tuple(bc1))
     lines.append("%5d%5d%5d%5d%5d%5d%10s" % (0, 0, 0, 0, 0, 0, "0.0"))
     lines.append("%7d%7d%1d%5d%5d%5d%5d%5d%5d%5d%10s%5d" % (
         0, 0, 0, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
@@ -368,6 +373,22 @@ if __name__ == "__main__":
                              tmax=12.0, epsln=1.0e-9, newc=(2, 0, 0, 4, 0), matc=(2, 1, 1),
                              events=excavation)
     write("excavation_column", excavation_model)
+    # The same excavation with the floors as head groups 1 (head 3) and 2 (head 2), empty at
+    # first: the NEWC events move the floor nodes into them (at time 8 the old floor leaves
+    # its group). Steps of 1.5 land on the event times 4 and 8.
+    int_line = lambda vals: "".join("%7d" % v for v in vals)
+    floor_groups = ["HBOUN" + "%5d" % 0, "HBOUN" + "%5d" % 0, "HTIME", int_line([1, 1]),
+                    e10(0.0) + e10(3.0), e10(0.0) + e10(2.0)]
+    into = lambda g, first: [newc_group("NEWCH", n, 0, g) for n in range(first, first + 4)]
+    head_group_events = (
+        [newc_time(4.0), count("NEWCH", 4)] + into(1, 13) +
+        [newc_time(8.0), count("NEWCH", 8)] + into(2, 9) +
+        [newc_group("NEWCH", n, -1, 0) for n in range(13, 17)] + excavation[-8:])
+    write("excavation_head_groups",
+          model("EXCAVATION WITH HEAD GROUPS ON THE FLOORS", nodes, elems, materials=[sat] * 4,
+                kind=-1, dt=1.5, dtmax=1.5, fact=1.5, tmax=12.0, epsln=1.0e-9, ievoff=0,
+                bc1=(2, 4, 1, 0, 0, 0), newc=(2, 8, 0, 0, 0), matc=(2, 1, 1),
+                events=floor_groups + head_group_events))
 
     # Wetting of an unsaturated column: at time 1 its top is held at pressure head 0.5. The
     # first step ends at 1, fires the event, needs more than ITMAX iterations and is cut to
