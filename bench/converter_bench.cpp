@@ -1,0 +1,154 @@
+// Converter throughput on a result file: reading the whole file alone (header and every step
+// block, list-directed) against whole converter runs writing the listing (form 0) and TECPLOT
+// (form 1).
+//   converter_bench RESULT [--run CONVERTER]
+// Write RESULT with the solver first, e.g. solver_bench 100 --model DIR, then the solver in DIR.
+// The form-0 run lists every block: its output data file names each block's time.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+#include "recordio/recordio.hpp"
+#include "result_file.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds_since(Clock::time_point t0) {
+    return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+// Processor time (user + system) of this process or of its finished children: on a shared
+// machine it varies far less than the elapsed time.
+double cpu_seconds(int who) {
+    struct rusage ru {};
+    getrusage(who, &ru);
+    return ru.ru_utime.tv_sec + ru.ru_stime.tv_sec + 1.0e-6 * (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec);
+}
+
+struct Timing {
+    double wall = 0.0, cpu = 0.0;
+};
+
+struct ReadFigures {
+    Timing t;
+    double values = 0.0;
+    std::vector<double> times;  // of the blocks with a step number other than 0
+};
+
+// Reads the whole file as the converter does, into arrays of the file's counts.
+ReadFigures read_alone(const std::string& file) {
+    ReadFigures r;
+    const auto t0 = Clock::now();
+    const double c0 = cpu_seconds(RUSAGE_SELF);
+    rio::open(5, file, rio::Status::Old, rio::Form::Formatted);
+    std::string title(80, ' ');
+    std::int32_t N = 0, E = 0, P = 0;
+    rio::read(5, "(A)", {title});
+    rio::read(5, "*", {N, E, P});
+    std::vector<double> X(N), Y(N), Z(N), PSI(N), Q(N), VX(E), VY(E), VZ(E), TH(E);
+    std::vector<std::int32_t> KODE(N), NOD(static_cast<std::size_t>(P) * E), MTYP(E);
+    auto v1 = [](auto& v) { return gw::Span1(v.data(), static_cast<std::int64_t>(v.size())); };
+    pp::read_model_part("converter_bench", 5, N, E, P, v1(X), v1(Y), v1(Z), v1(PSI), v1(Q),
+                        v1(KODE), gw::Span2(NOD.data(), P, E), v1(MTYP));
+    r.values = 6.0 * N + (P + 1.0) * E;
+    std::int32_t NSTEP = 0;
+    double TIME = 0.0;
+    while (pp::read_step_head(5, NSTEP, TIME)) {
+        (void)pp::read_step_values(5, false, N, E, v1(PSI), v1(Q), v1(KODE), v1(VX), v1(VY),
+                                   v1(VZ), v1(TH));
+        r.values += 2.0 + 3.0 * N + 4.0 * E;
+        if (NSTEP != 0) r.times.push_back(TIME);
+    }
+    rio::close(5);
+    r.t = {seconds_since(t0), cpu_seconds(RUSAGE_SELF) - c0};
+    return r;
+}
+
+// Runs the converter in a scratch directory on the result file with the given answers.
+Timing run_converter(const std::string& exe, const std::string& result, const std::string& answers,
+                     const std::string& data_file) {
+    char tmpl[] = "/tmp/converter_run_XXXXXX";
+    if (!mkdtemp(tmpl)) return {};
+    const std::filesystem::path dir = tmpl;
+    std::filesystem::create_symlink(result, dir / "RESULT.TXT");
+    if (!data_file.empty()) {
+        std::FILE* f = std::fopen((dir / "TIMES.DAT").c_str(), "wb");
+        std::fwrite(data_file.data(), 1, data_file.size(), f);
+        std::fclose(f);
+    }
+    std::FILE* f = std::fopen((dir / "answers.txt").c_str(), "wb");
+    std::fwrite(answers.data(), 1, answers.size(), f);
+    std::fclose(f);
+    const std::string cmd = "cd '" + dir.string() + "' && '" + exe +
+                            "' < answers.txt > console.txt 2>&1";
+    const auto t0 = Clock::now();
+    const double c0 = cpu_seconds(RUSAGE_CHILDREN);
+    const int status = std::system(cmd.c_str());
+    const Timing t{seconds_since(t0), cpu_seconds(RUSAGE_CHILDREN) - c0};
+    std::uintmax_t bytes = 0;
+    for (const char* out : {"OUTPUT.TXT", "TECPLOT.TXT"}) {
+        std::error_code ec;
+        const auto n = std::filesystem::file_size(dir / out, ec);
+        if (!ec) bytes += n;
+    }
+    std::printf("  (status %d, %.1f MB written)\n", status, bytes / 1.0e6);
+    std::filesystem::remove_all(dir);
+    return t;
+}
+
+// Output data file naming every block time: NTOUT, the times eight to a record, no mesh.
+std::string times_file(const std::vector<double>& times) {
+    std::string s;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%5d\r\n", static_cast<int>(times.size()));
+    s += buf;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        std::snprintf(buf, sizeof buf, "%10.4f", times[i]);
+        s += buf;
+        if (i % 8 == 7 || i + 1 == times.size()) s += "\r\n";
+    }
+    return s + "    0    0\r\n";
+}
+
+void bench(const std::string& result, const std::string& exe) {
+    const ReadFigures r = read_alone(result);
+    std::printf("read alone        %7.2f s elapsed %7.2f s processor  %6.2f M values/s (processor)"
+                " (%zu timed blocks)\n",
+                r.t.wall, r.t.cpu, r.values / r.t.cpu / 1.0e6, r.times.size());
+    if (exe.empty()) return;
+    const Timing t0 = run_converter(exe, result, "1\nRESULT.TXT\n0\nTIMES.DAT\n", times_file(r.times));
+    std::printf("form 0 (listing)  %7.2f s elapsed %7.2f s processor  %6.2f x read alone\n", t0.wall,
+                t0.cpu, t0.cpu / r.t.cpu);
+    const Timing t1 = run_converter(exe, result, "1\nRESULT.TXT\n1\n0\n", "");
+    std::printf("form 1 (TECPLOT)  %7.2f s elapsed %7.2f s processor  %6.2f x read alone\n", t1.wall,
+                t1.cpu, t1.cpu / r.t.cpu);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    static std::string result, exe;
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--run") == 0 && a + 1 < argc) {
+            exe = std::filesystem::absolute(argv[++a]).string();
+        } else if (result.empty()) {
+            result = std::filesystem::absolute(argv[a]).string();
+        } else {
+            std::fprintf(stderr, "usage: converter_bench RESULT [--run CONVERTER]\n");
+            return 2;
+        }
+    }
+    if (result.empty()) {
+        std::fprintf(stderr, "usage: converter_bench RESULT [--run CONVERTER]\n");
+        return 2;
+    }
+    return rio::run_program("converter_bench", [] { bench(result, exe); });
+}
