@@ -3,13 +3,36 @@
 
 namespace gw {
 
+namespace {
+
+// Material of an element that gather_element leaves out for its node count alone (neither 6
+// nor 8, at most the 8 slots, every node a node of the model), with NNODE and NODE set in w;
+// else 0. Such an element has no shape function but does have a mean pressure head.
+int other_count_element(const Control& ctl, const MeshArrays& mesh,
+                        const Span1<std::int32_t>& EFLAG, int e, ElementWork& w) {
+    const int m = mesh.MTYP(e);
+    if (EFLAG(e) == 1 || m < 1 || m > ctl.NUMMAT) return 0;
+    w.NNODE = mesh.NPE(e);
+    if (w.NNODE == 8 || w.NNODE == 6 || w.NNODE > 8) return 0;
+    for (int l = 1; l <= w.NNODE; ++l) {
+        const std::int32_t n = mesh.NOD(l, e);
+        if (n < 1 || n > ctl.NUMNP) return 0;
+        w.NODE[l - 1] = n;
+    }
+    return m;
+}
+
+}  // namespace
+
 void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
            const Span1<std::int32_t>& EFLAG, Span2<double>& VEL, Span1<double>& TH) {
     const MaterialTables& t = mesh.tab;
     ElementWork w;
     ShapePoint sp;
     for (int e = 1; e <= ctl.NUMEL; ++e) {
-        const int m = gather_element(ctl, mesh, EFLAG, e, w);
+        int m = gather_element(ctl, mesh, EFLAG, e, w);
+        const bool shaped = m != 0;
+        if (!shaped) m = other_count_element(ctl, mesh, EFLAG, e, w);
         if (m == 0) continue;  // inactive elements keep their values
         const int NNODE = w.NNODE;
 
@@ -34,6 +57,9 @@ void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshA
             kr = TABINT(t.THKR, t.RKR, TH(e), mat.NRK[m], m);
             if (kr < 0.0) kr = 0.0;
         }
+
+        // An element of another node count keeps its velocity: it has no shape function.
+        if (!shaped) continue;
 
         // 4. Global derivatives at the centre.
         if (NNODE == 8)

@@ -271,6 +271,22 @@ TEST_F(Assembly, LinearHeadGivesDarcyVelocityOnDistortedElements) {
         }
 }
 
+// An element of neither 6 nor 8 nodes has no shape function, but its moisture content is
+// still taken at its mean pressure head; its velocity keeps its previous value.
+TEST_F(Assembly, OtherNodeCountGetsMoistureContentOnly) {
+    Model m(column(), {kHex, {9, 10, 11, 12}, {9, 10, 11, 1, 2, 3, 4}});
+    m.npe[2] = -1;  // passes the element check unexamined: no node is taken
+    for (int i = 0; i < 8; ++i) m.psi[i] = 1.0;
+    for (int i = 8; i < 12; ++i) m.psi[i] = -10.0;
+    Velocities v(3);
+    v.run(m);
+    EXPECT_EQ(v.th[0], 0.4);
+    EXPECT_EQ(v.th[1], 0.2);  // mean head -10: moisture 0.2 from the table
+    EXPECT_EQ(v.th[2], 0.4);  // no node: mean head 0, saturated
+    for (int e = 2; e <= 3; ++e)
+        for (int a = 1; a <= 3; ++a) EXPECT_EQ(v.VEL(a, e), 7.0) << e;
+}
+
 TEST_F(Assembly, MeanHeadDecidesSaturationAndNegativeKrStopsTheFlow) {
     Model m(column(), {kHex, kUpper});
     std::fill(m.rkr.begin(), m.rkr.end(), -0.5);
