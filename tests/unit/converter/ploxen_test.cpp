@@ -1,0 +1,86 @@
+// PLOXEN plan and section blocks of the output mesh.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ploxen.hpp"
+#include "recordio/recordio.hpp"
+
+namespace {
+
+// A triangle (third point repeated) and a quadrilateral over four points.
+class PloxenBlock : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_ = std::filesystem::current_path();
+        char tmpl[] = "/tmp/gwplx_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        std::filesystem::current_path(dir_);
+        rio::open(6, "INTERP.TXT", rio::Status::Unknown, rio::Form::Formatted);
+        ICELL(1, 1) = 1, ICELL(1, 2) = 2, ICELL(1, 3) = 3, ICELL(1, 4) = 3;
+        ICELL(2, 1) = 2, ICELL(2, 2) = 4, ICELL(2, 3) = 3, ICELL(2, 4) = 1;
+    }
+    void TearDown() override {
+        rio::close_all();
+        std::filesystem::current_path(old_);
+        std::filesystem::remove_all(dir_);
+    }
+    std::string written() {
+        rio::close(6);
+        std::ifstream f("INTERP.TXT", std::ios::binary);
+        return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+    }
+    gw::PloxenMesh mesh() {
+        return {4, 2, xp.data(), yp.data(), zp.data(), dsec.data(), pp.data(), hp.data(), ICELL};
+    }
+    std::vector<double> xp = {0, 3, 0, 3}, yp = {0, 0, 3, 3}, zp = {-10, -11, -12, -13.5};
+    std::vector<double> dsec = {0, 3, 3, 4.2426}, pp = {-1.5, 0, 0.25, 123456.0};
+    std::vector<double> hp = {1, 2, 3, 4};
+    std::vector<std::int32_t> icell = std::vector<std::int32_t>(4444 * 4, 0);
+    gw::Span2<std::int32_t> ICELL{icell.data(), 4444, 4};
+    std::filesystem::path old_, dir_;
+};
+
+// The plan: points by (X, Y); "TITTLE" as PLOXEN spells it; node and cell lines end with a
+// comma; the triangle's centre is the mean of its three points, (1, 1), and it still lists
+// its fourth point.
+TEST_F(PloxenBlock, PlanBlockLiterally) {
+    gw::WRPLOXEN(3600.0, 7, 4, mesh());
+    EXPECT_EQ(written(),
+              "TIME=  3.6000E+03\r\n"
+              "TITTLE= \"  \"\r\n"
+              "ZONE N=     4, E=     2, M= 1,NV= 2 ,EV= 2\r\n"
+              "NVARIABLES = \"SW\",\"X\",\"Y\",\"P\",\"H\"\r\n"
+              " 0,  0.0000E+00,  0.0000E+00, -1.5000E+00,  1.0000E+00,\r\n"
+              " 0,  3.0000E+00,  0.0000E+00,  0.0000E+00,  2.0000E+00,\r\n"
+              " 0,  0.0000E+00,  3.0000E+00,  2.5000E-01,  3.0000E+00,\r\n"
+              " 0,  3.0000E+00,  3.0000E+00,  1.2346E+05,  4.0000E+00,\r\n"
+              "EVARIABLES = \"SW\",\"I\",\"J\",\"K\",\"L\",\"P\",\"X\",\"Y\"\r\n"
+              " 0,    1,    2,    3,    3,    1,  1.0000E+00,  1.0000E+00,\r\n"
+              " 0,    2,    4,    3,    1,    1,  1.5000E+00,  1.5000E+00,\r\n");
+}
+
+// The section: points by (distance, Z) in the node lines and in the cell centres; two
+// written times give two whole blocks.
+TEST_F(PloxenBlock, SectionBlocksUseDistanceAndElevation) {
+    gw::WRPLOXEN(0.0, 0, 5, mesh());
+    gw::WRPLOXEN(1.0, 1, 5, mesh());
+    const std::string out = written();
+    const std::string second = out.substr(out.find("TIME=  1.0000E+00"));
+    EXPECT_EQ(out.substr(0, out.size() - second.size()).rfind("TIME=  0.0000E+00\r\n", 0), 0u);
+    EXPECT_NE(out.find(" 0,  4.2426E+00, -1.3500E+01,  1.2346E+05,  4.0000E+00,\r\n"),
+              std::string::npos);
+    EXPECT_NE(out.find(" 0,    1,    2,    3,    3,    1,  2.0000E+00, -1.1000E+01,\r\n"),
+              std::string::npos);
+    EXPECT_NE(out.find(" 0,    2,    4,    3,    1,    1,  2.5606E+00, -1.1625E+01,\r\n"),
+              std::string::npos);
+    EXPECT_EQ(out.size(), 2 * second.size());
+}
+
+}  // namespace
