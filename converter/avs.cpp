@@ -1,18 +1,20 @@
 // MicroAVS time-series files: step blocks into the scratch file "AVS.tmp" during the step
 // loop, then "AVS.INP" assembled from a header, the geometry and the blocks copied back.
-#include "avs.hpp"
-
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "node_averages.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
-namespace gw {
+namespace cnv {
 
 namespace {
 
-constexpr int kAvsUnit = 6;      // "AVS.INP"
-constexpr int kScratchUnit = 8;  // "AVS.tmp"
+constexpr int kAvsUnit = kOutUnit;         // "AVS.INP"
+constexpr int kScratchUnit = kAvsTmpUnit;  // "AVS.tmp"
 
 // Copy widths of the lines of a step block: every line of the scratch file comes back into
 // "AVS.INP" cut or blank-padded to the width of its row, so labels such as "Velocity X,"
@@ -27,15 +29,16 @@ constexpr int kReadWidth = 100;
 
 // Step line "step<NAVS><TIME>": the block number in the fewest digits (up to five), the
 // time label in E15.7.
-void write_step_line(std::int32_t navs, double TIME) {
+void write_step_line(I32 NAVS, double TIME) {
     static constexpr std::string_view formats[] = {"('step',I1,E15.7)", "('step',I2,E15.7)",
                                                     "('step',I3,E15.7)", "('step',I4,E15.7)",
                                                     "('step',I5,E15.7)"};
-    const int n = navs < 10 ? 1 : navs < 100 ? 2 : navs < 1000 ? 3 : navs < 10000 ? 4 : 5;
-    rio::write(kScratchUnit, formats[n - 1], {navs, TIME});
+    const int n = NAVS < 10 ? 1 : NAVS < 100 ? 2 : NAVS < 1000 ? 3 : NAVS < 10000 ? 4 : 5;
+    rio::write(kScratchUnit, formats[n - 1], {NAVS, TIME});
 }
 
 // Copies `count` lines of the scratch file to "AVS.INP", each at exactly `width` columns.
+// One line at a time: the scratch file can reach gigabytes.
 void copy_lines(std::string& line, std::int64_t count, int width) {
     const std::string_view head(line.data(), static_cast<std::size_t>(width));
     for (std::int64_t i = 0; i < count; ++i) {
@@ -55,14 +58,14 @@ struct CopyRow {
 // Without any block only the header with the count 0 is written and the scratch file is
 // not read (reading it would meet its end).
 template <class Geometry>
-void assemble(std::initializer_list<CopyRow> rest, Geometry geometry) {
+void assemble(I32 NAVS, std::initializer_list<CopyRow> rest, Geometry geometry) {
     rio::write(kAvsUnit, "('# QUORVALIX AVS FILE ')");
     rio::write(kAvsUnit, "(I5)", {NAVS});
     rio::write(kAvsUnit, "('data')");
     if (NAVS == 0) return;
     rio::rewind(kScratchUnit);
     std::string line(kReadWidth, ' ');
-    for (std::int32_t block = 1; block <= NAVS; ++block) {
+    for (I32 block = 1; block <= NAVS; ++block) {
         copy_lines(line, 1, kStepWidth);
         if (block == 1) geometry();
         for (const CopyRow& row : rest) copy_lines(line, row.count, row.width);
@@ -71,102 +74,79 @@ void assemble(std::initializer_list<CopyRow> rest, Geometry geometry) {
 
 }  // namespace
 
-void AVSMOD(const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& NVX,
-            const Span1<double>& NVY, const Span1<double>& NVZ, const Span1<double>& VX,
-            const Span1<double>& VY, const Span1<double>& VZ, const Span1<std::int32_t>& NCNT,
-            const Span2<std::int32_t>& NOD, std::int32_t NUMNP, std::int32_t NUMEL,
-            std::int32_t NPEMAX, double TIME, const Span1<std::int32_t>& EFLAG,
-            const Span1<std::int32_t>& NFLAG) {
-    NAVS += 1;
+void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const RealView& NVY,
+            const RealView& NVZ, const RealView& VX, const RealView& VY, const RealView& VZ,
+            const IntView& NCNT, const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
+            double TIME, const IntView& EFLAG, const IntView& NFLAG, WriterCounters& cnt) {
+    cnt.NAVS += 1;
 
-    // 1. Plain mean of the velocities of the elements around each node.
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
-        NVX(n) = NVY(n) = NVZ(n) = 0.0;
-        NCNT(n) = 0;
-    }
-    for (std::int32_t e = 1; e <= NUMEL; ++e) {
-        if (EFLAG(e) == 1) continue;
-        for (std::int32_t k = 1; k <= NPEMAX; ++k) {
-            const std::int32_t n = NOD(k, e);
-            if (n == 0) continue;
-            NVX(n) += VX(e);
-            NVY(n) += VY(e);
-            NVZ(n) += VZ(e);
-            NCNT(n) += 1;
-        }
-    }
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
-        if (NCNT(n) <= 0) continue;
-        const double c = NCNT(n);
-        NVX(n) /= c;
-        NVY(n) /= c;
-        NVZ(n) /= c;
-    }
+    // 1. Velocities averaged to the nodes (no moisture content here).
+    average_to_nodes(VX, VY, VZ, nullptr, NVX, NVY, NVZ, nullptr, NCNT, NOD, NUMNP, NUMEL,
+                     NPEMAX, EFLAG);
 
     // 2. The block: step line, node data with their labels, element data with theirs.
-    write_step_line(NAVS, TIME);
-    rio::write(kScratchUnit, "('5   3')");
-    rio::write(kScratchUnit, "('5   1   1   1   1   1')");
-    rio::write(kScratchUnit, "('Pressure,'/'Total Head,'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+    write_step_line(cnt.NAVS, TIME);
+    rio::write(kScratchUnit, "('5   3'/'5   1   1   1   1   1')");
+    rio::write(kScratchUnit,
+               "('Pressure,'/'Total Head,'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
+    for (I32 n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
         // The head is summed in double before the values go out as single precision.
         rio::write(kScratchUnit, "(I8,1X,5(1PE12.5,' '))",
                    {n, float(PSI(n)), float(PSI(n) + Z(n)), float(NVX(n)), float(NVY(n)),
                     float(NVZ(n))});
     }
-    rio::write(kScratchUnit, "('3   1   1   1')");
-    rio::write(kScratchUnit, "('Velocity X,'/'Velocity Y,'/'Velocity Z,')");
-    for (std::int32_t e = 1; e <= NUMEL; ++e) {
+    rio::write(kScratchUnit, "('3   1   1   1'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
+    for (I32 e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
         rio::write(kScratchUnit, "(I8,1X,3(1PE12.5,' '))",
                    {e, float(VX(e)), float(VY(e)), float(VZ(e))});
     }
 }
 
-void AVSMSH(double TIME, const AvsMesh& mesh) {
-    NAVS += 1;
-    write_step_line(NAVS, TIME);
+void AVSMSH(const OutputMesh& mesh, double TIME, WriterCounters& cnt) {
+    cnt.NAVS += 1;
+    write_step_line(cnt.NAVS, TIME);
     rio::write(kScratchUnit, "('2   0'/'2   1   1'/'Pressure,'/'Total Head,')");
-    for (std::int32_t i = 1; i <= mesh.NPT; ++i) {
+    for (I32 i = 1; i <= mesh.NPT; ++i) {
         rio::write(kScratchUnit, "(I8,1X,5(1PE12.5,' '))",
-                   {i, float(mesh.PP[i - 1]), float(mesh.HP[i - 1])});
+                   {i, float(mesh.PP(i)), float(mesh.HP(i))});
     }
 }
 
-void AVSINP3(const Span1<double>& X, const Span1<double>& Y, const Span1<double>& Z,
-             const Span2<std::int32_t>& NOD, const Span1<std::int32_t>& MTYP, std::int32_t NUMNP,
-             std::int32_t NUMEL, std::int32_t NPEMAX, const Span1<std::int32_t>& EFLAG,
-             const Span1<std::int32_t>& NFLAG) {
+void AVSINP3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,
+             const IntView& MTYP, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& EFLAG,
+             const IntView& NFLAG, const WriterCounters& cnt) {
     (void)NPEMAX;  // every element has eight slots; a prism leaves 7 and 8 at 0
     // 1. Nodes and elements that appear: those of flag 0.
-    std::int32_t nodes = 0, elements = 0;
-    for (std::int32_t n = 1; n <= NUMNP; ++n) nodes += NFLAG(n) == 0;
-    for (std::int32_t e = 1; e <= NUMEL; ++e) elements += EFLAG(e) == 0;
+    I32 nodes = 0, elements = 0;
+    for (I32 n = 1; n <= NUMNP; ++n) nodes += NFLAG(n) == 0 ? 1 : 0;
+    for (I32 e = 1; e <= NUMEL; ++e) elements += EFLAG(e) == 0 ? 1 : 0;
 
-    // 2. Geometry: node coordinates, then hexahedra and prisms in slot order.
+    // 2. Geometry: node coordinates, then hexahedra and prisms with their nodes in slot order.
     auto geometry = [&]() {
         rio::write(kAvsUnit, "(I10,1X,I10)", {nodes, elements});
-        for (std::int32_t n = 1; n <= NUMNP; ++n) {
+        for (I32 n = 1; n <= NUMNP; ++n) {
             if (NFLAG(n) == 1) continue;
             rio::write(kAvsUnit, "(I8,3(' ',1PE12.5))", {n, X(n), Y(n), Z(n)});
         }
-        for (std::int32_t e = 1; e <= NUMEL; ++e) {
+        for (I32 e = 1; e <= NUMEL; ++e) {
             if (EFLAG(e) == 1) continue;
-            const std::int32_t* slot = &NOD(1, e);
+            const I32* slot = &NOD(1, e);
             if (NOD(7, e) != 0 || NOD(8, e) != 0) {
                 rio::write(kAvsUnit, "(I7,' ',I3,' hex ',8(' ',I7))",
-                           {e, MTYP(e), std::span<const std::int32_t>(slot, 8)});
+                           {e, MTYP(e), std::span<const I32>(slot, 8)});
             } else {
                 rio::write(kAvsUnit, "(I7,' ',I3,' prism ',6(' ',I7))",
-                           {e, MTYP(e), std::span<const std::int32_t>(slot, 6)});
+                           {e, MTYP(e), std::span<const I32>(slot, 6)});
             }
         }
     };
 
     // 3. Header, then the blocks: step line, "5 3", component sizes, five labels, node lines,
     //    "3 1 1 1", three labels, element lines.
-    assemble({{1, 5},
+    assemble(cnt.NAVS,
+             {{1, 5},
               {1, 21},
               {1, 9},
               {1, 11},
@@ -178,17 +158,17 @@ void AVSINP3(const Span1<double>& X, const Span1<double>& Y, const Span1<double>
              geometry);
 }
 
-void AVSINP2(const AvsMesh& mesh) {
-    const std::int32_t NPT = mesh.NPT, NCELL = mesh.NCELL;
+void AVSINP2(const OutputMesh& mesh, const WriterCounters& cnt) {
+    const I32 NPT = mesh.NPT, NCELL = mesh.NCELL;
+    // Geometry: points, then triangles (third point repeated) and quadrilaterals, material 1.
     auto geometry = [&]() {
         rio::write(kAvsUnit, "(I10,1X,I10)", {NPT, NCELL});
-        for (std::int32_t i = 1; i <= NPT; ++i) {
-            rio::write(kAvsUnit, "(I8,3(' ',1PE12.5))",
-                       {i, mesh.XP[i - 1], mesh.YP[i - 1], mesh.ZP[i - 1]});
+        for (I32 i = 1; i <= NPT; ++i) {
+            rio::write(kAvsUnit, "(I8,3(' ',1PE12.5))", {i, mesh.XP(i), mesh.YP(i), mesh.ZP(i)});
         }
-        const std::int32_t material = 1;
-        for (std::int32_t c = 1; c <= NCELL; ++c) {
-            const auto& P = mesh.ICELL;
+        const I32 material = 1;
+        const NodView& P = mesh.ICELL;
+        for (I32 c = 1; c <= NCELL; ++c) {
             if (P(c, 3) == P(c, 4)) {
                 rio::write(kAvsUnit, "(I7,' ',I3,' tri ',3(' ',I7))",
                            {c, material, P(c, 1), P(c, 2), P(c, 3)});
@@ -199,7 +179,7 @@ void AVSINP2(const AvsMesh& mesh) {
         }
     };
     // Block shape: step line, "2 0", "2 1 1", two labels, point lines.
-    assemble({{1, 5}, {1, 9}, {1, 9}, {1, 11}, {NPT, kPointLineWidth}}, geometry);
+    assemble(cnt.NAVS, {{1, 5}, {1, 9}, {1, 9}, {1, 11}, {NPT, kPointLineWidth}}, geometry);
 }
 
-}  // namespace gw
+}  // namespace cnv

@@ -254,10 +254,11 @@ void StepLoop::run() {
         keep_previous();
     }
 
-    // 10. MicroAVS assembly.
+    // 10. MicroAVS assembly of the blocks written: the 3-D model's under form 3, the output
+    //     mesh's only under form 4 (form 3 writes no mesh block, whatever the mesh form).
     if (IFORM_ == 3) AVSINP3(s.X, s.Y, s.Z, s.NOD, s.MTYP, s.NUMNP, s.NUMEL, s.NPEMAX, s.EFLAG,
                              s.NFLAG, st_.cnt);
-    if (MFORM_ == 3 && mesh_writers_) AVSINP2(mesh, st_.cnt);
+    if (IFORM_ == 4 && MFORM_ == 3) AVSINP2(mesh, st_.cnt);
 }
 
 }  // namespace

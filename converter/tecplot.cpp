@@ -1,7 +1,7 @@
 // TECPLOT point-format zones: the 3-D model with node-averaged velocities, and the output mesh.
-#include <algorithm>
 #include <string>
 
+#include "node_averages.hpp"
 #include "recordio/recordio.hpp"
 #include "writers.hpp"
 
@@ -18,31 +18,7 @@ void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealV
             const std::string& TITLE, double TIME, const IntView& EFLAG, const IntView& NFLAG) {
     (void)NFLAG;  // every node is written
     // 1-3. Plain mean of the counted elements' values at each of their nodes.
-    std::fill_n(NVX.data(), NUMNP, 0.0);
-    std::fill_n(NVY.data(), NUMNP, 0.0);
-    std::fill_n(NVZ.data(), NUMNP, 0.0);
-    std::fill_n(NTH.data(), NUMNP, 0.0);
-    std::fill_n(NCNT.data(), NUMNP, 0);
-    for (I32 e = 1; e <= NUMEL; ++e) {
-        if (EFLAG(e) == 1) continue;
-        for (I32 k = 1; k <= NPEMAX; ++k) {
-            const I32 n = NOD(k, e);
-            if (n == 0) continue;
-            NVX(n) += VX(e);
-            NVY(n) += VY(e);
-            NVZ(n) += VZ(e);
-            NTH(n) += TH(e);
-            NCNT(n) += 1;
-        }
-    }
-    for (I32 n = 1; n <= NUMNP; ++n) {
-        if (NCNT(n) <= 0) continue;
-        const double c = NCNT(n);
-        NVX(n) /= c;
-        NVY(n) /= c;
-        NVZ(n) /= c;
-        NTH(n) /= c;
-    }
+    average_to_nodes(VX, VY, VZ, &TH, NVX, NVY, NVZ, &NTH, NCNT, NOD, NUMNP, NUMEL, NPEMAX, EFLAG);
     // 4. Elements written.
     I32 nel = 0;
     for (I32 e = 1; e <= NUMEL; ++e) nel += EFLAG(e) < 1 ? 1 : 0;

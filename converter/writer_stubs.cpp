@@ -27,20 +27,10 @@ void FEMMOD(I32 NUMEL, I32 NUMNP, const RealView& VX, const RealView& VY, const 
 
 void FEMMSH(const OutputMesh& mesh, double TIME, I32 NSTEP, WriterCounters& cnt) {}
 
-void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const RealView& NVY,
-            const RealView& NVZ, const RealView& VX, const RealView& VY, const RealView& VZ,
-            const IntView& NCNT, const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
-            double TIME, const IntView& EFLAG, const IntView& NFLAG, WriterCounters& cnt) {}
 
-void AVSMSH(const OutputMesh& mesh, double TIME, WriterCounters& cnt) {}
 
-void AVSINP3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,
-             const IntView& MTYP, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& EFLAG,
-             const IntView& NFLAG, const WriterCounters& cnt) {}
 
-void AVSINP2(const OutputMesh& mesh, const WriterCounters& cnt) {}
 
-void WRPLOXEN(const OutputMesh& mesh, double TIME, I32 NSTEP, I32 MFORM) {}
 
 void TETTAB() {}
 

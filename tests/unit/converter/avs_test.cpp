@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "avs.hpp"
+#include "globals.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
 namespace {
 
@@ -35,18 +36,20 @@ struct SmallModel {
     std::vector<double> nvx = std::vector<double>(NUMNP), nvy = nvx, nvz = nvx;
     std::vector<std::int32_t> ncnt = std::vector<std::int32_t>(NUMNP);
 
+    cnv::WriterCounters cnt;
+
     template <class T>
-    static gw::Span1<T> s1(std::vector<T>& v) {
-        return gw::Span1<T>(v.data(), static_cast<std::int64_t>(v.size()));
+    static cnv::Span1<T> s1(std::vector<T>& v) {
+        return cnv::Span1<T>(v.data(), static_cast<std::int64_t>(v.size()));
     }
     void block(double time) {
-        gw::AVSMOD(s1(z), s1(psi), s1(nvx), s1(nvy), s1(nvz), s1(vx), s1(vy), s1(vz), s1(ncnt),
-                   gw::Span2<std::int32_t>(nod.data(), NPEMAX, NUMEL), NUMNP, NUMEL, NPEMAX, time,
-                   s1(eflag), s1(nflag));
+        cnv::AVSMOD(s1(z), s1(psi), s1(nvx), s1(nvy), s1(nvz), s1(vx), s1(vy), s1(vz), s1(ncnt),
+                    cnv::NodView(nod.data(), NPEMAX, NUMEL), NUMNP, NUMEL, NPEMAX, time,
+                    s1(eflag), s1(nflag), cnt);
     }
     void assemble() {
-        gw::AVSINP3(s1(x), s1(y), s1(z), gw::Span2<std::int32_t>(nod.data(), NPEMAX, NUMEL),
-                    s1(mtyp), NUMNP, NUMEL, NPEMAX, s1(eflag), s1(nflag));
+        cnv::AVSINP3(s1(x), s1(y), s1(z), cnv::NodView(nod.data(), NPEMAX, NUMEL), s1(mtyp),
+                     NUMNP, NUMEL, NPEMAX, s1(eflag), s1(nflag), cnt);
     }
 };
 
@@ -59,7 +62,6 @@ protected:
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         dir_ = tmpl;
         std::filesystem::current_path(dir_);
-        gw::NAVS = 0;
         rio::open(6, "AVS.INP", rio::Status::Unknown, rio::Form::Formatted);
         rio::open(8, "AVS.tmp", rio::Status::Unknown, rio::Form::Formatted);
     }
@@ -159,16 +161,23 @@ TEST_F(AvsFiles, NoBlockGivesTheHeaderOnly) {
 // Output mesh: a triangle (third point repeated) and a quadrilateral, material column 1,
 // two values a point line (35 columns).
 TEST_F(AvsFiles, OutputMeshBlocks) {
-    std::vector<double> xp = {0, 3, 0, 3}, yp = {0, 0, 3, 3}, zp = {1, 1, 1, 1.5};
-    std::vector<double> pp = {-1.0, 0.5, 0.25, 1.0E+10}, hp = {0.0, 1.5, 1.25, 1.0E+10};
-    std::vector<std::int32_t> icell(4444 * 4, 0);
-    gw::Span2<std::int32_t> ICELL(icell.data(), 4444, 4);
-    ICELL(1, 1) = 1, ICELL(1, 2) = 2, ICELL(1, 3) = 3, ICELL(1, 4) = 3;
-    ICELL(2, 1) = 2, ICELL(2, 2) = 4, ICELL(2, 3) = 3, ICELL(2, 4) = 1;
-    gw::AvsMesh mesh{4, 2, xp.data(), yp.data(), zp.data(), pp.data(), hp.data(), ICELL};
-    gw::AVSMSH(0.5, mesh);
-    gw::AVSMSH(1.0, mesh);
-    gw::AVSINP2(mesh);
+    cnv::OutputMesh mesh;
+    cnv::WriterCounters cnt;
+    mesh.NPT = 4;
+    mesh.NCELL = 2;
+    const double xyz[4][3] = {{0, 0, 1}, {3, 0, 1}, {0, 3, 1}, {3, 3, 1.5}};
+    const double heads[4][2] = {{-1.0, 0.0}, {0.5, 1.5}, {0.25, 1.25}, {1.0E+10, 1.0E+10}};
+    for (int i = 1; i <= 4; ++i) {
+        mesh.XP(i) = xyz[i - 1][0], mesh.YP(i) = xyz[i - 1][1], mesh.ZP(i) = xyz[i - 1][2];
+        mesh.PP(i) = heads[i - 1][0], mesh.HP(i) = heads[i - 1][1];
+    }
+    const int cells[2][4] = {{1, 2, 3, 3}, {2, 4, 3, 1}};
+    for (int c = 1; c <= 2; ++c) {
+        for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
+    }
+    cnv::AVSMSH(mesh, 0.5, cnt);
+    cnv::AVSMSH(mesh, 1.0, cnt);
+    cnv::AVSINP2(mesh, cnt);
     const std::string block2 =
         "step2  0.1000000E+01      \r\n"
         "2   0\r\n"

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ploxen.hpp"
+#include "globals.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
 namespace {
 
@@ -23,8 +24,21 @@ protected:
         dir_ = tmpl;
         std::filesystem::current_path(dir_);
         rio::open(6, "INTERP.TXT", rio::Status::Unknown, rio::Form::Formatted);
-        ICELL(1, 1) = 1, ICELL(1, 2) = 2, ICELL(1, 3) = 3, ICELL(1, 4) = 3;
-        ICELL(2, 1) = 2, ICELL(2, 2) = 4, ICELL(2, 3) = 3, ICELL(2, 4) = 1;
+        mesh.NPT = 4;
+        mesh.NCELL = 2;
+        // x, y, z and section distance of each point.
+        const double xyzd[4][4] = {
+            {0, 0, -10, 0}, {3, 0, -11, 3}, {0, 3, -12, 3}, {3, 3, -13.5, 4.2426}};
+        const double heads[4][2] = {{-1.5, 1}, {0, 2}, {0.25, 3}, {123456.0, 4}};
+        for (int i = 1; i <= 4; ++i) {
+            mesh.XP(i) = xyzd[i - 1][0], mesh.YP(i) = xyzd[i - 1][1];
+            mesh.ZP(i) = xyzd[i - 1][2], mesh.DSEC(i) = xyzd[i - 1][3];
+            mesh.PP(i) = heads[i - 1][0], mesh.HP(i) = heads[i - 1][1];
+        }
+        const int cells[2][4] = {{1, 2, 3, 3}, {2, 4, 3, 1}};
+        for (int c = 1; c <= 2; ++c) {
+            for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
+        }
     }
     void TearDown() override {
         rio::close_all();
@@ -36,14 +50,7 @@ protected:
         std::ifstream f("INTERP.TXT", std::ios::binary);
         return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
-    gw::PloxenMesh mesh() {
-        return {4, 2, xp.data(), yp.data(), zp.data(), dsec.data(), pp.data(), hp.data(), ICELL};
-    }
-    std::vector<double> xp = {0, 3, 0, 3}, yp = {0, 0, 3, 3}, zp = {-10, -11, -12, -13.5};
-    std::vector<double> dsec = {0, 3, 3, 4.2426}, pp = {-1.5, 0, 0.25, 123456.0};
-    std::vector<double> hp = {1, 2, 3, 4};
-    std::vector<std::int32_t> icell = std::vector<std::int32_t>(4444 * 4, 0);
-    gw::Span2<std::int32_t> ICELL{icell.data(), 4444, 4};
+    cnv::OutputMesh mesh;
     std::filesystem::path old_, dir_;
 };
 
@@ -51,7 +58,7 @@ protected:
 // comma; the triangle's centre is the mean of its three points, (1, 1), and it still lists
 // its fourth point.
 TEST_F(PloxenBlock, PlanBlockLiterally) {
-    gw::WRPLOXEN(3600.0, 7, 4, mesh());
+    cnv::WRPLOXEN(mesh, 3600.0, 7, 4);
     EXPECT_EQ(written(),
               "TIME=  3.6000E+03\r\n"
               "TITTLE= \"  \"\r\n"
@@ -69,8 +76,8 @@ TEST_F(PloxenBlock, PlanBlockLiterally) {
 // The section: points by (distance, Z) in the node lines and in the cell centres; two
 // written times give two whole blocks.
 TEST_F(PloxenBlock, SectionBlocksUseDistanceAndElevation) {
-    gw::WRPLOXEN(0.0, 0, 5, mesh());
-    gw::WRPLOXEN(1.0, 1, 5, mesh());
+    cnv::WRPLOXEN(mesh, 0.0, 0, 5);
+    cnv::WRPLOXEN(mesh, 1.0, 1, 5);
     const std::string out = written();
     const std::string second = out.substr(out.find("TIME=  1.0000E+00"));
     EXPECT_EQ(out.substr(0, out.size() - second.size()).rfind("TIME=  0.0000E+00\r\n", 0), 0u);
