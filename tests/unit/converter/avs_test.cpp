@@ -1,15 +1,15 @@
 // MicroAVS step blocks and the assembly of "AVS.INP" from the scratch file.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "../solver/scratch_dir.hpp"
 #include "globals.hpp"
 #include "recordio/recordio.hpp"
+#include "two_cell_mesh.hpp"
 #include "writers.hpp"
 
 namespace {
@@ -54,27 +54,17 @@ struct SmallModel {
 };
 
 // Runs the writers in a scratch directory with "AVS.INP" on unit 6 and "AVS.tmp" on unit 8.
-class AvsFiles : public ::testing::Test {
+class AvsFiles : public gw::test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/gwavs_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
+        ScratchDirTest::SetUp();
         rio::open(6, "AVS.INP", rio::Status::Unknown, rio::Form::Formatted);
         rio::open(8, "AVS.tmp", rio::Status::Unknown, rio::Form::Formatted);
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
     }
     std::string avs_inp() {
         rio::close(6);
         return slurp("AVS.INP");
     }
-    std::filesystem::path old_, dir_;
 };
 
 // One block of the 3-D model, byte for byte: flagged node and element left out, prism and
@@ -159,22 +149,11 @@ TEST_F(AvsFiles, NoBlockGivesTheHeaderOnly) {
 }
 
 // Output mesh: a triangle (third point repeated) and a quadrilateral, material column 1,
-// two values a point line (35 columns).
+// two values a point line (35 columns), two blocks.
 TEST_F(AvsFiles, OutputMeshBlocks) {
     cnv::OutputMesh mesh;
     cnv::WriterCounters cnt;
-    mesh.NPT = 4;
-    mesh.NCELL = 2;
-    const double xyz[4][3] = {{0, 0, 1}, {3, 0, 1}, {0, 3, 1}, {3, 3, 1.5}};
-    const double heads[4][2] = {{-1.0, 0.0}, {0.5, 1.5}, {0.25, 1.25}, {1.0E+10, 1.0E+10}};
-    for (int i = 1; i <= 4; ++i) {
-        mesh.XP(i) = xyz[i - 1][0], mesh.YP(i) = xyz[i - 1][1], mesh.ZP(i) = xyz[i - 1][2];
-        mesh.PP(i) = heads[i - 1][0], mesh.HP(i) = heads[i - 1][1];
-    }
-    const int cells[2][4] = {{1, 2, 3, 3}, {2, 4, 3, 1}};
-    for (int c = 1; c <= 2; ++c) {
-        for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
-    }
+    cnv::test_support::fill_two_cell_mesh(mesh);
     cnv::AVSMSH(mesh, 0.5, cnt);
     cnv::AVSMSH(mesh, 1.0, cnt);
     cnv::AVSINP2(mesh, cnt);
@@ -184,20 +163,20 @@ TEST_F(AvsFiles, OutputMeshBlocks) {
         "2   1   1\r\n"
         "Pressure,\r\n"
         "Total Head,\r\n"
-        "       1 -1.00000E+00  0.00000E+00 \r\n"
-        "       2  5.00000E-01  1.50000E+00 \r\n"
-        "       3  2.50000E-01  1.25000E+00 \r\n"
-        "       4  1.00000E+10  1.00000E+10 \r\n";
+        "       1 -1.50000E+00  1.00000E+00 \r\n"
+        "       2  0.00000E+00  2.00000E+00 \r\n"
+        "       3  2.50000E-01  3.00000E+00 \r\n"
+        "       4  1.23456E+05  4.00000E+00 \r\n";
     const std::string expected =
         "# QUORVALIX AVS FILE \r\n"
         "    2\r\n"
         "data\r\n"
         "step1  0.5000000E+00      \r\n"
         "         4          2\r\n"
-        "       1  0.00000E+00  0.00000E+00  1.00000E+00\r\n"
-        "       2  3.00000E+00  0.00000E+00  1.00000E+00\r\n"
-        "       3  0.00000E+00  3.00000E+00  1.00000E+00\r\n"
-        "       4  3.00000E+00  3.00000E+00  1.50000E+00\r\n"
+        "       1  0.00000E+00  0.00000E+00 -1.00000E+01\r\n"
+        "       2  3.00000E+00  0.00000E+00 -1.10000E+01\r\n"
+        "       3  0.00000E+00  3.00000E+00 -1.20000E+01\r\n"
+        "       4  3.00000E+00  3.00000E+00 -1.35000E+01\r\n"
         "      1   1 tri        1       2       3\r\n"
         "      2   1 quad        2       4       3       1\r\n" +
         block2.substr(block2.find("2   0")) + block2;

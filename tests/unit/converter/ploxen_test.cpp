@@ -1,49 +1,26 @@
 // PLOXEN plan and section blocks of the output mesh.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "../solver/scratch_dir.hpp"
 #include "globals.hpp"
 #include "recordio/recordio.hpp"
+#include "two_cell_mesh.hpp"
 #include "writers.hpp"
 
 namespace {
 
-// A triangle (third point repeated) and a quadrilateral over four points.
-class PloxenBlock : public ::testing::Test {
+// A triangle and a quadrilateral written on unit 6.
+class PloxenBlock : public gw::test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/gwplx_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
+        ScratchDirTest::SetUp();
         rio::open(6, "INTERP.TXT", rio::Status::Unknown, rio::Form::Formatted);
-        mesh.NPT = 4;
-        mesh.NCELL = 2;
-        // x, y, z and section distance of each point.
-        const double xyzd[4][4] = {
-            {0, 0, -10, 0}, {3, 0, -11, 3}, {0, 3, -12, 3}, {3, 3, -13.5, 4.2426}};
-        const double heads[4][2] = {{-1.5, 1}, {0, 2}, {0.25, 3}, {123456.0, 4}};
-        for (int i = 1; i <= 4; ++i) {
-            mesh.XP(i) = xyzd[i - 1][0], mesh.YP(i) = xyzd[i - 1][1];
-            mesh.ZP(i) = xyzd[i - 1][2], mesh.DSEC(i) = xyzd[i - 1][3];
-            mesh.PP(i) = heads[i - 1][0], mesh.HP(i) = heads[i - 1][1];
-        }
-        const int cells[2][4] = {{1, 2, 3, 3}, {2, 4, 3, 1}};
-        for (int c = 1; c <= 2; ++c) {
-            for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
-        }
-    }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
+        cnv::test_support::fill_two_cell_mesh(mesh);
     }
     std::string written() {
         rio::close(6);
@@ -51,7 +28,6 @@ protected:
         return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
     }
     cnv::OutputMesh mesh;
-    std::filesystem::path old_, dir_;
 };
 
 // The plan: points by (X, Y); "TITTLE" as PLOXEN spells it; node and cell lines end with a
