@@ -335,3 +335,17 @@ m = column2_model('FAULTS IN THE GROUPS', (2, 3, 2), (1, 2, 1),
                   [group_head('QBOUN', 1)] + int_lines([-1]) + ['QTIMX'] + int_lines([1]) +
                   pair_lines([(0.0, 1e-4)]))
 case('groups_faults_stop3333', m, WL10, STD)
+
+# 24. Faults in the change-event groups: more NEWCH lines than MXNWCH, a node above NUMNP, a
+# wrong keyword on a count record, a MATCE element below 1; every record is read and the run
+# stops with 3333 after group V.
+def ev_line(kw, *fields): return A(5, kw) + ''.join(I(w, v) for w, v in fields)
+m = column2_model('FAULTS IN THE CHANGE EVENTS', (1, 4, 1), (0, 0, 0),
+                  [group_head('HBOUN', 4)] + int_lines([9, 10, 11, 12]) + ['HTIME'] +
+                  int_lines([1]) + pair_lines([(0.0, 2.5)]) +
+                  ['NEWC ' + R(10, 2.0), group_head('NEWCH', 2), ev_line('NEWCH', (7, 5), (3, 0), (5, 1)),
+                   ev_line('     ', (7, 13), (3, 0), (5, 1)), group_head('NEWCX', 1),
+                   ev_line('NEWCB', (7, 5), (3, 1)) + 'N' + R(9, 2.0),
+                   'MATC ' + R(10, 2.0), group_head('MATCE', 1), ev_line('MATCE', (7, 0), (3, 1))])
+m[5] = i16(1, 1, 0, 1, 0); m[6] = i16(1, 1, 0)
+case('events_faults_stop3333', m, WL10, STD)
