@@ -1,10 +1,9 @@
 // Solution stage of a run that passed the mesh check: the remaining dimension checks, the
 // matrix structure, the header block, the solution and the normal end.
 #include <algorithm>
-#include <string>
-#include <string_view>
 
 #include "matrix_structure.hpp"
+#include "rain.hpp"
 #include "recordio/recordio.hpp"
 #include "solution.hpp"
 #include "solver_run.hpp"
@@ -33,24 +32,6 @@ void header_block(const SolverRun& run, std::int64_t NWK) {
                {rio::Item::words(c.TITLE, 4), c.NUMNP, c.NPEMAX, c.NUMEL, c.NUMMAT, c.ITMAX, c.ITMAX0,
                 c.ITMAXCG, nwk});
     rio::write(IW, "(/' OMEGA [P1*OMEGA+P*(1.0-OMEGA)] = ',F10.5/)", {c.OMEGA});
-}
-
-// Input groups this version does not read yet: a model that gives them would otherwise run
-// without the boundary conditions they hold. One line per count, each naming it; the line of
-// a count goes when the reader of its groups exists. Stops 2222 after the lines.
-void refuse_unread_groups(const SolverRun& run) {
-    const Control& c = run.ctl;
-    bool refused = false;
-    auto refuse = [&](std::string_view name, int count) {
-        if (count == 0) return;
-        std::string n(name);
-        n.resize(8, ' ');
-        rio::write(run.units.IW, "(' ** ERROR ** ',A8,I10,' : GROUPS OF THIS COUNT ARE NOT READ')",
-                   {n, count});
-        refused = true;
-    };
-    refuse("NRFACE", c.NRFACE);
-    if (refused) rio::stop(2222);
 }
 
 }  // namespace
@@ -84,8 +65,8 @@ void run_solution_stage(SolverRun& run) {
     cut_solution(run.work, c, mt, NWK, s);
     // 16. Header block.
     header_block(run, NWK);
-    // 17. Rain faces come with the rain groups (none read here).
-    refuse_unread_groups(run);
+    // 17. Rain and evaporation faces.
+    if (c.NRFACE > 0) RDRAIN(c, run.units, run.input, run.mesh, s, 0);
     // 18. The solution.
     SOLUTN(run, s, NWK);
     // 19. Normal end.

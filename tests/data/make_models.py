@@ -72,11 +72,13 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
           ielvar=0, ihead=1, nintxy=2, nintz=2, npemax=8, tmax=0.0, dt=1.0, dtmax=1.0,
           fact=1.0, epsln=1.0e-6, nprint=1, npost=1, cons1=1.0, cons2=1.0,
           materials=None, seep=None, maxsep=0, ndcnt=0, ithsw=0, omega=0.0, idbase=0,
-          ievoff=1, bc1=(0, 0, 0, 0, 0, 0), newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=()):
+          ievoff=1, bc1=(0, 0, 0, 0, 0, 0), newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=(),
+          rain=None, ibtime=0):
     """One model file. nodes: (x, y, z, kode, head, q); elems: (node list, material).
     materials: dicts with k (three values), por, ss, optional angles (3 x 3 degrees) and the
     two tables rk, ps. bc1, newc and matc: the head/flux-group, NEWC and MATC count records;
-    events: the records after the node groups (groups M to V)."""
+    events: the records after the node groups and group L (groups M to V). rain: see
+    rain_counts() and rain_group()."""
     if materials is None:
         materials = [dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4, rk=[(0.1, 0.0), (0.4, 1.0)],
                           ps=[(0.1, 10.0), (0.4, 0.0)])]
@@ -88,9 +90,9 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
         len(nodes), len(elems), len(materials), ihead, itmax, itsch, maxsep, npemax, nintxy,
         nintz, ncul, kind, itmax0, 0, iscr, 0))
     lines.append("%5d%5d%5d%5d%5d%5d" % tuple(bc1))
-    lines.append("%5d%5d%5d%5d%5d%5d%10s" % (0, 0, 0, 0, 0, 0, "0.0"))
+    lines.append("%5d%5d%5d%5d%5d%5d" % rain_counts(rain)[:6] + e10(rain_counts(rain)[6]))
     lines.append("%7d%7d%1d%5d%5d%5d%5d%5d%5d%5d%10s%5d" % (
-        0, 0, 0, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
+        0, 0, ibtime, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
     lines.append("%5d%5d%5d%5d%5d" % tuple(newc))
     lines.append("%5d%5d%5d" % tuple(matc))
     lens = "".join("%5d%5d" % (len(m["rk"]), len(m["ps"])) for m in materials)
@@ -124,8 +126,38 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
     for n, (x, y, z, kode, h, q) in enumerate(nodes, start=1):
         lines.append("NODE " + "%7d%3d" % (n, kode) + e10(x) + e10(y) + e10(z) + e10(h) +
                      e10(q))
+    if rain:
+        lines += rain_group(rain)
     lines.extend(events)
     return "\r\n".join(lines) + "\r\n"
+
+
+def rain_counts(rain):
+    """NRFACE NRNODE NRRPT NRR NEVPT NEV PSIRN of a rain dict: faces (E1, E2, INC, IFACE,
+    IRT, IET, RFACT), rainr and evapo (lists of tables of (time, rate) pairs), nrnode, psirn
+    and optionally nrface."""
+    if not rain:
+        return (0, 0, 0, 0, 0, 0, 0.0)
+    rr, ev = rain.get("rainr", []), rain.get("evapo", [])
+    nrface = rain.get("nrface")
+    if nrface is None:
+        nrface = sum(len(range(f[0], (f[1] or f[0]) + 1, f[2] or 1)) for f in rain["faces"])
+    return (nrface, rain["nrnode"], max((len(t) for t in rr), default=0), len(rr),
+            max((len(t) for t in ev), default=0), len(ev), rain.get("psirn", 0.0))
+
+
+def rain_group(rain):
+    """Group L: the RAIN record, the RAINE ranges, the RAINR and EVAPO tables."""
+    lines = ["RAIN %5d" % len(rain["faces"])]
+    for (e1, e2, inc, face, irt, iet, fact) in rain["faces"]:
+        lines.append("RAINE" + "%7d%7d%7d%3d%3d%3d" % (e1, e2, inc, face, irt, iet) + e10(fact))
+    for key, tables in (("RAINR", rain.get("rainr", [])), ("EVAPO", rain.get("evapo", []))):
+        for t in tables:
+            lines.append("%s%5d" % (key, len(t)))
+            flat = [v for pair in t for v in pair]
+            for i in range(0, max(len(flat), 1), 6):
+                lines.append("".join(e10(v) for v in flat[i:i + 6]))
+    return lines
 
 
 def seep_nodes(seep):
@@ -245,6 +277,44 @@ def slab_mesh(nx, nz, lx, height, init_head):
                            nid(i + 1, 0, k + 1), nid(i + 1, 1, k), nid(i, 1, k), nid(i, 0, k),
                            nid(i + 1, 0, k)], 1))
     return nodes, elems, nid
+
+
+def box_mesh(nx, ny, nz, lx, ly, lz, init_head, bottom_head=None):
+    """A box of nx x ny x nz hexahedra, layer by layer from the base, so the top layer is
+    the last nx x ny elements; node number 1 + i + (nx + 1) (j + (ny + 1) k). Every node
+    starts at total head init_head; bottom_head prescribes the base nodes."""
+    def nid(i, j, k):
+        return 1 + i + (nx + 1) * (j + (ny + 1) * k)
+    nodes = []
+    for k in range(nz + 1):
+        for j in range(ny + 1):
+            for i in range(nx + 1):
+                kode, h = 0, init_head
+                if k == 0 and bottom_head is not None:
+                    kode, h = 1, bottom_head
+                nodes.append((lx * i / nx, ly * j / ny, lz * k / nz, kode, h, 0.0))
+    elems = []
+    for k in range(nz):
+        for j in range(ny):
+            for i in range(nx):
+                up = [nid(i + 1, j + 1, k + 1), nid(i, j + 1, k + 1), nid(i, j, k + 1),
+                      nid(i + 1, j, k + 1)]
+                down = [nid(i + 1, j + 1, k), nid(i, j + 1, k), nid(i, j, k), nid(i + 1, j, k)]
+                elems.append((up + down, 1))
+    return nodes, elems, nid
+
+
+def gardner_tables(alpha, psi_min, points):
+    """Tables of a soil whose relative conductivity is exp(alpha psi): moisture content
+    linear in the pressure head from 0.1 at psi_min to 0.4 at 0, and kr tabulated at the
+    same points (both from dry to wet)."""
+    rk, ps = [], []
+    for i in range(points):
+        psi = psi_min * (1.0 - i / (points - 1))
+        th = 0.4 - 0.3 * psi / psi_min
+        rk.append((round(th, 6), float("%.4E" % math.exp(alpha * psi))))
+        ps.append((round(th, 6), round(-psi, 6)))
+    return rk, ps
 
 
 def write(name, text, *, mtotbd=0, mtotib=0, ndlist=None):
@@ -398,6 +468,53 @@ if __name__ == "__main__":
                                 init_head=1.0, k=1.0e-2, tables=(LOAM_RK, LOAM_PS), kind=-1,
                                 dt=1.0, dtmax=1.0, fact=1.0, tmax=3.0, itmax=3, ncul=4,
                                 epsln=1.0e-4, newc=(1, 0, 0, 4, 0), events=wetting))
+
+    # Steady rain (rate 4E-4, factor 0.5) and evaporation (5E-5, no factor) on the 3 x 2 top
+    # of a saturated box over a base held at total head 10: uniform downward flow 1.5E-4.
+    nodes, elems, nid = box_mesh(2, 2, 4, 3.0, 2.0, 2.0, 10.0, bottom_head=10.0)
+    write("rain_box_steady", model("STEADY RAIN AND EVAPORATION ON A SATURATED BOX", nodes, elems,
+                                   materials=[dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4,
+                                                   rk=[(0.1, 0.0), (0.4, 1.0)],
+                                                   ps=[(0.1, 10.0), (0.4, 0.0)])],
+                                   epsln=1.0e-10,
+                                   rain=dict(faces=[(13, 16, 1, 1, 1, 1, 0.5)], nrnode=9,
+                                             rainr=[[(0.0, 4.0e-4)]], evapo=[[(0.0, 5.0e-5)]],
+                                             psirn=100.0)))
+
+    # Infiltration 0.2 Ks into an unsaturated column 5 high, hydrostatic above a water table
+    # at its base at first, in a soil with kr = exp(psi): run on until the profile is steady,
+    # Gardner's closed form.
+    rk, ps = gardner_tables(1.0, -6.0, 121)
+    write("rain_gardner_column",
+          column(50, 5.0, title="INFILTRATION TO A STEADY PROFILE, EXPONENTIAL CONDUCTIVITY",
+                 bottom_head=0.0, init_head=0.0, k=1.0e-2, tables=(rk, ps), kind=-1, dt=0.1,
+                 dtmax=1000.0, fact=1.5, tmax=5000.0, epsln=1.0e-6, itmax=30, ncul=10,
+                 npost=1000, nprint=1000,
+                 rain=dict(faces=[(50, 0, 0, 1, 1, 0, 1.0)], nrnode=4,
+                           rainr=[[(0.0, 2.0e-3)]], psirn=0.0)))
+
+    # Rain of ten times the saturated conductivity on a dry column until time 2, then none: the
+    # top ponds (code 4 at PSIRN 0) and returns to the rain flux when the rain stops.
+    write("rain_ponding", column(10, 2.0, title="PONDING UNDER HEAVY RAIN", bottom_head=0.0,
+                                 init_head=0.0, k=1.0e-2, tables=(LOAM_RK, LOAM_PS), kind=-1,
+                                 dt=0.05, dtmax=0.05, fact=1.0, tmax=3.0, epsln=1.0e-6,
+                                 itmax=30, ncul=6,
+                                 rain=dict(faces=[(10, 0, 0, 1, 1, 0, 1.0)], nrnode=4,
+                                           rainr=[[(0.0, 1.0e-1), (2.0, 1.0e-1), (2.0001, 0.0),
+                                                   (10.0, 0.0)]],
+                                           psirn=0.0)))
+
+    # Rain into a closed saturated box: the cumulative inflow is the rain volume and equals
+    # the stored water.
+    nodes, elems, nid = box_mesh(2, 2, 2, 2.0, 2.0, 1.0, 5.0)
+    write("rain_closed_box", model("RAIN INTO A CLOSED BOX", nodes, elems,
+                                   materials=[dict(k=(1.0e-2,) * 3, por=0.4, ss=1.0e-2,
+                                                   rk=[(0.1, 0.0), (0.4, 1.0)],
+                                                   ps=[(0.1, 10.0), (0.4, 0.0)])],
+                                   kind=-1, dt=0.5, dtmax=0.5, fact=1.0, tmax=5.0,
+                                   epsln=1.0e-10,
+                                   rain=dict(faces=[(5, 8, 1, 1, 1, 0, 0.8)], nrnode=9,
+                                             rainr=[[(0.0, 1.0e-3)]], psirn=100.0)))
 
     # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
     # by hand).

@@ -294,11 +294,6 @@ for i, (x, y, z) in enumerate(TWO[:8]):
 m += [node(8, 3, 7.0, 7.0, 7.0, 7.0, 7.0), kode(1, 8, 0, 1)]
 case('repeated_element_and_node_numbers', m, WL10, STD)
 
-# 21. Counts of input groups this version does not read: each non-zero one is named on the
-# listing and the run stops 2222 instead of solving without those boundary conditions.
-m = cube_model(meshck=0)
-m[2] = i16(1, 4, 2, 0, 0, 0); m[3] = bc2(NRFACE=2, NRNODE=4); m[6] = i16(-1, 0, 0)
-case('stop2222_unread_groups', m, WL10, STD)
 
 # 22. Head and flux groups with their tables: a column of two elements whose top follows a
 # head table (prescribed, then below the top nodes: free) and whose base takes a flux table;
