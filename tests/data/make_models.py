@@ -545,3 +545,24 @@ if __name__ == "__main__":
     case("unsteady_blank_dtmax", column(1, 1.0, title="BLANK DTMAX", top_head=2.0,
                                         init_head=3.0, k=1.0, ss=1.0, kind=-1, dt=0.1,
                                         dtmax=None, fact=1.0, tmax=1.0))
+    # Rain and evaporation on a small block: a steady stage under evaporation, then rain that
+    # rises, ponds and stops; a side face (no horizontal area) still lists its nodes.
+    nodes, elems, nid = box_mesh(2, 1, 2, 2.0, 1.0, 1.0, 0.5, bottom_head=0.5)
+    case("rain_small", model("RAIN AND EVAPORATION ON A SMALL BLOCK", nodes, elems,
+                             materials=[LOAM], kind=0, dt=0.25, dtmax=0.5, fact=2.0, tmax=2.0,
+                             epsln=1.0e-4, itmax=40, ncul=4,
+                             rain=dict(faces=[(3, 4, 1, 1, 1, 1, 1.0), (1, 0, 0, 3, 1, 0, 1.0)],
+                                       nrnode=10,
+                                       rainr=[[(0.0, 0.0), (0.5, 3.0e-2), (1.0, 3.0e-2),
+                                               (1.5, 0.0)]],
+                                       evapo=[[(0.0, 1.0e-3)]], psirn=0.0)))
+    # The same with room for two face entries where the records give three: the group is read
+    # to its end, the limit is listed and the run stops 8001 before any face is built.
+    case("fault_rain_entries", model("RAIN ENTRIES BEYOND NRFACE", nodes, elems,
+                                     materials=[LOAM], kind=0, dt=0.25, dtmax=0.5, fact=2.0,
+                                     tmax=2.0,
+                                     rain=dict(faces=[(3, 4, 1, 1, 1, 1, 1.0),
+                                                      (1, 0, 0, 3, 1, 0, 1.0)],
+                                               nrface=2, nrnode=10,
+                                               rainr=[[(0.0, 0.0), (0.5, 3.0e-2)]],
+                                               evapo=[[(0.0, 1.0e-3)]], psirn=0.0)))
