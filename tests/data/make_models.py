@@ -546,14 +546,15 @@ if __name__ == "__main__":
                                         init_head=3.0, k=1.0, ss=1.0, kind=-1, dt=0.1,
                                         dtmax=None, fact=1.0, tmax=1.0))
     # Rain and evaporation on a small block: a steady stage under evaporation, then rain that
-    # rises, ponds and stops; a side face (no horizontal area) still lists its nodes.
+    # rises, ponds and stops, the steps landing on the table times; a side face (no
+    # horizontal area) still lists its nodes.
     nodes, elems, nid = box_mesh(2, 1, 2, 2.0, 1.0, 1.0, 0.5, bottom_head=0.5)
     case("rain_small", model("RAIN AND EVAPORATION ON A SMALL BLOCK", nodes, elems,
                              materials=[LOAM], kind=0, dt=0.25, dtmax=0.5, fact=2.0, tmax=2.0,
-                             epsln=1.0e-4, itmax=40, ncul=4,
+                             epsln=1.0e-4, itmax=40, ncul=4, ievoff=0,
                              rain=dict(faces=[(3, 4, 1, 1, 1, 1, 1.0), (1, 0, 0, 3, 1, 0, 1.0)],
                                        nrnode=10,
-                                       rainr=[[(0.0, 0.0), (0.5, 3.0e-2), (1.0, 3.0e-2),
+                                       rainr=[[(0.0, 0.0), (0.3, 3.0e-2), (1.2, 3.0e-2),
                                                (1.5, 0.0)]],
                                        evapo=[[(0.0, 1.0e-3)]], psirn=0.0)))
     # The same with room for two face entries where the records give three: the group is read
