@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "change_events.hpp"
+#include "rain.hpp"
 #include "recordio/recordio.hpp"
 
 namespace gw {
@@ -184,6 +185,7 @@ void APNEWC(int k, SolverRun& run, SolutionArrays& s, double TIME) {
         const int n = s.IRNODE(j);
         if (n > 0) m.KODE(n) = 0;
     }
+    RDRAIN(c, run.units, run.input, m, s, kRainRebuild);
 }
 
 bool apply_matc(int ev, const Control& c, MeshArrays& m, SolutionArrays& s) {
