@@ -106,16 +106,21 @@ def case(name, stdin, files, expected):
         open(os.path.join(d, "expected", fname), "w").close()
 
 
-def main():
-    solver = os.path.abspath(sys.argv[1])
+def solved_result(solver):
+    """The result file of the small model, from a run of the solver at path `solver`."""
     with tempfile.TemporaryDirectory() as tmp:
         with open(os.path.join(tmp, "model.dat"), "w", newline="") as f:
             f.write(small_model())
         with open(os.path.join(tmp, "WORK.LST"), "w", newline="") as f:
             f.write(work_lst())
-        subprocess.run([solver], cwd=tmp, check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([os.path.abspath(solver)], cwd=tmp, check=True,
+                       stdout=subprocess.DEVNULL)
         with open(os.path.join(tmp, "result.dat"), "rb") as f:
-            solved = f.read()
+            return f.read()
+
+
+def main():
+    solved = solved_result(sys.argv[1])
     worklst = work_lst()
     hand = hand_result(HAND_BLOCKS)
 
