@@ -52,6 +52,12 @@ def newc_group(kw, node, flag, group):
     return kw + "%7d%3d%5d" % (node, flag, group)
 
 
+def newcr(elem, flag, face=0, irt=0, iet=0, fact=None):
+    """A NEWCR line: element, flag (-1 removes its faces), face, rain and evaporation tables,
+    factor."""
+    return "NEWCR" + "%7d%3d%4d%3d%3d" % (elem, flag, face, irt, iet) + e10(fact)
+
+
 def matc_line(kw, a, b):
     return kw + "%7d%3d" % (a, b)
 
@@ -513,6 +519,20 @@ if __name__ == "__main__":
                                                    ps=[(0.1, 10.0), (0.4, 0.0)])],
                                    kind=-1, dt=0.5, dtmax=0.5, fact=1.0, tmax=5.0,
                                    epsln=1.0e-10,
+                                   rain=dict(faces=[(5, 8, 1, 1, 1, 0, 0.8)], nrnode=9,
+                                             rainr=[[(0.0, 1.0e-3)]], psirn=100.0)))
+
+    # The same box with half of its top sealed at time 2 (a change event removes the faces of
+    # elements 5 and 6): the inflow halves from the step ending at 2 on, the nodes of the sealed
+    # half become free, and "fort.155" gets a second series of records.
+    sealing = [newc_time(2.0), count("NEWCR", 2), newcr(5, -1), newcr(6, -1)]
+    write("rain_sealed_box", model("HALF OF THE TOP SEALED AT TIME 2", nodes, elems,
+                                   materials=[dict(k=(1.0e-2,) * 3, por=0.4, ss=1.0e-2,
+                                                   rk=[(0.1, 0.0), (0.4, 1.0)],
+                                                   ps=[(0.1, 10.0), (0.4, 0.0)])],
+                                   kind=-1, dt=0.5, dtmax=0.5, fact=1.0, tmax=5.0,
+                                   epsln=1.0e-10, ievoff=0, newc=(1, 0, 0, 0, 2),
+                                   events=sealing,
                                    rain=dict(faces=[(5, 8, 1, 1, 1, 0, 0.8)], nrnode=9,
                                              rainr=[[(0.0, 1.0e-3)]], psirn=100.0)))
 

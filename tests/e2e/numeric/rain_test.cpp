@@ -111,3 +111,30 @@ TEST(RainBalance, ClosedBoxStoresTheRainVolume) {
 }
 
 }  // namespace
+
+namespace {
+
+// Half of the closed box's top sealed by a change event at time 2: the event fires at the
+// start of the step ending at 2, so the rain falls on four faces for 1.5 and on two for 3.5;
+// the nodes of the sealed half are free again (code 0) and the rebuild appends its records.
+TEST(RainSealed, ChangeEventRemovesFacesAndRebuildsThem) {
+    ModelRun run("rain_sealed_box");
+    ASSERT_EQ(run.solve(), 0) << run.errors();
+    const auto cumul = e2e::listed_values(run.listing(), "CUMULATIVE INFLOW INTO SYSTEM IS");
+    ASSERT_EQ(cumul.size(), 10u);
+    EXPECT_NEAR(cumul[2], 1.0e-3 * 0.8 * 4 * 1.5, 1e-17);
+    EXPECT_NEAR(cumul.back(), 1.0e-3 * 0.8 * (4 * 1.5 + 2 * 3.5), 1e-17);
+    const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
+    const e2e::Block& b = r.blocks.back();
+    for (int i = 1; i <= r.NUMNP; ++i) {
+        if (r.nodes[i - 1].Z != 1.0) continue;
+        EXPECT_EQ(b.KODE[i - 1], r.nodes[i - 1].Y == 0.0 ? 0 : -4) << "node " << i;
+    }
+    const std::string record7 = "           7   1.00000000000000     \r\n";
+    const std::string record8 = "           8   1.00000000000000     \r\n";
+    EXPECT_EQ(run.file("fort.155"), "           5   1.00000000000000     \r\n"
+                                    "           6   1.00000000000000     \r\n" +
+                                        record7 + record8 + record7 + record8);
+}
+
+}  // namespace
