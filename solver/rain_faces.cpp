@@ -33,9 +33,9 @@ void limit(const Units& u, InputState& in, std::string_view keyword, std::string
     report_limit(u, in, name, value, lo, hi);
 }
 
-// NT records of one RAINR or EVAPO table each: the head record with the point count, then
-// the NT (time, value) pairs, three to a record. Points past `cap` are read and dropped.
-// Returns true when a table had more points than `cap`.
+// The RAINR or EVAPO tables: for each, the head record with its point count NT, then the NT
+// (time, value) pairs, three to a record. Points past `cap` are read and dropped. Returns
+// true when a table had more points than `cap`.
 bool read_tables(const Units& u, InputState& in, std::string_view keyword,
                  std::string_view group, int tables, int cap, const Span2<double>& T,
                  const Span2<double>& V, const Span1<std::int32_t>& NTP) {
