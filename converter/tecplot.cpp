@@ -1,5 +1,8 @@
 // TECPLOT point-format zones: the 3-D model with node-averaged velocities, and the output mesh.
+#include <algorithm>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "node_averages.hpp"
 #include "recordio/recordio.hpp"
@@ -8,7 +11,17 @@
 namespace cnv {
 
 namespace {
+
 constexpr int IU = kOutUnit;
+
+// Node and element lines go out in statements of many lines: the formats have no group, so
+// each further line starts again at the format's first descriptor, exactly as a statement of
+// its own would.
+constexpr std::int64_t kLinesPerStatement = 1024;
+constexpr char kNodeLine[] =
+    "(1PE10.3,',',E10.3,',',E10.3,',',E10.3,',',E10.3,',',E10.3,',',E10.3,',',E10.3,',',E10.3)";
+constexpr char kBrickLine[] = "(I7,',',I7,',',I7,',',I7,',',I7,',',I7,',',I7,',',I7)";
+
 }  // namespace
 
 void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealView& PSI,
@@ -26,20 +39,44 @@ void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealV
     rio::write(IU, "('TITLE = ','\"TIME=',E15.7,1X,A80,'\"')", {TIME, TITLE});
     rio::write(IU, "('VARIABLES = \"X\",\"Y\",\"Z\",\"P\",\"H\",\"VX\",\"VY\",\"VZ\",\"TH\"')");
     rio::write(IU, "('ZONE N=',I7,', E=',I7,', F=FEPOINT,ET=BRICK')", {NUMNP, nel});
-    for (I32 n = 1; n <= NUMNP; ++n) {
-        const double H = PSI(n) + Z(n);
-        rio::write(IU, "(1PE10.3,8(',',1PE10.3))",
-                   {X(n), Y(n), Z(n), PSI(n), H, NVX(n), NVY(n), NVZ(n), NTH(n)});
+    std::vector<double> row(9 * kLinesPerStatement);
+    for (I32 first = 1; first <= NUMNP; first += kLinesPerStatement) {
+        const I32 last = static_cast<I32>(std::min<std::int64_t>(NUMNP, first + kLinesPerStatement - 1));
+        double* r = row.data();
+        for (I32 n = first; n <= last; ++n, r += 9) {
+            r[0] = X(n);
+            r[1] = Y(n);
+            r[2] = Z(n);
+            r[3] = PSI(n);
+            r[4] = PSI(n) + Z(n);
+            r[5] = NVX(n);
+            r[6] = NVY(n);
+            r[7] = NVZ(n);
+            r[8] = NTH(n);
+        }
+        rio::write(IU, kNodeLine, {std::span<const double>(row.data(), 9 * static_cast<std::size_t>(last - first + 1))});
     }
+    std::vector<I32> brick(8 * kLinesPerStatement);
+    std::size_t nb = 0;
+    auto flush = [&] {
+        if (nb > 0) rio::write(IU, kBrickLine, {std::span<const I32>(brick.data(), nb)});
+        nb = 0;
+    };
     for (I32 e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
         auto N = [&](I32 k) -> I32 { return NOD(k, e); };
+        I32* b = brick.data() + nb;
         if (N(7) == 0 && N(8) == 0) {
-            rio::write(IU, "(I7,7(',',I7))", {N(4), N(5), N(6), N(6), N(1), N(2), N(3), N(3)});
+            const I32 p[8] = {N(4), N(5), N(6), N(6), N(1), N(2), N(3), N(3)};
+            std::copy_n(p, 8, b);
         } else {
-            rio::write(IU, "(I7,7(',',I7))", {N(5), N(6), N(7), N(8), N(1), N(2), N(3), N(4)});
+            const I32 h[8] = {N(5), N(6), N(7), N(8), N(1), N(2), N(3), N(4)};
+            std::copy_n(h, 8, b);
         }
+        nb += 8;
+        if (nb == brick.size()) flush();
     }
+    flush();
 }
 
 void TECMSH(const OutputMesh& mesh, double TIME, I32 NSTEP) {
