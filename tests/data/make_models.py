@@ -78,13 +78,14 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
           ielvar=0, ihead=1, nintxy=2, nintz=2, npemax=8, tmax=0.0, dt=1.0, dtmax=1.0,
           fact=1.0, epsln=1.0e-6, nprint=1, npost=1, cons1=1.0, cons2=1.0,
           materials=None, seep=None, maxsep=0, ndcnt=0, ithsw=0, omega=0.0, idbase=0,
-          ievoff=1, bc1=(0, 0, 0, 0, 0, 0), newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=(),
-          rain=None, ibtime=0):
+          ievoff=1, bc1=None, newc=(0, 0, 0, 0, 0), matc=(0, 0, 0), events=(),
+          rain=None, ibtime=0, heads=None, fluxes=None, ihbfix=0):
     """One model file. nodes: (x, y, z, kode, head, q); elems: (node list, material).
     materials: dicts with k (three values), por, ss, optional angles (3 x 3 degrees) and the
-    two tables rk, ps. bc1, newc and matc: the head/flux-group, NEWC and MATC count records;
-    events: the records after the node groups and group L (groups M to V). rain: see
-    rain_counts() and rain_group()."""
+    two tables rk, ps. rain: see rain_counts() and rain_group(). heads, fluxes:
+    prescribed-head and prescribed-flux groups, each a pair (node list, table of (time, value)
+    pairs), written after group L. bc1, newc and matc: the head/flux-group (by default from
+    heads and fluxes), NEWC and MATC count records; events: the records after these groups."""
     if materials is None:
         materials = [dict(k=(1.0e-3,) * 3, por=0.4, ss=1.0e-4, rk=[(0.1, 0.0), (0.4, 1.0)],
                           ps=[(0.1, 10.0), (0.4, 0.0)])]
@@ -95,10 +96,17 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
     lines.append("%7d%7d%6d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%5d%2d%3d" % (
         len(nodes), len(elems), len(materials), ihead, itmax, itsch, maxsep, npemax, nintxy,
         nintz, ncul, kind, itmax0, 0, iscr, 0))
+    heads, fluxes = heads or [], fluxes or []
+    def sizes(groups):
+        if not groups:
+            return (0, 0, 0)
+        return (len(groups), max(len(n) for n, _ in groups), max(len(t) for _, t in groups))
+    if bc1 is None:
+        bc1 = sizes(heads) + sizes(fluxes)
     lines.append("%5d%5d%5d%5d%5d%5d" % tuple(bc1))
     lines.append("%5d%5d%5d%5d%5d%5d" % rain_counts(rain)[:6] + e10(rain_counts(rain)[6]))
     lines.append("%7d%7d%1d%5d%5d%5d%5d%5d%5d%5d%10s%5d" % (
-        0, 0, ibtime, 0, 0, ielvar, ievoff, 0, ndcnt, ithsw, "%.4f" % omega, idbase))
+        0, 0, ibtime, 0, 0, ielvar, ievoff, ihbfix, ndcnt, ithsw, "%.4f" % omega, idbase))
     lines.append("%5d%5d%5d%5d%5d" % tuple(newc))
     lines.append("%5d%5d%5d" % tuple(matc))
     lens = "".join("%5d%5d" % (len(m["rk"]), len(m["ps"])) for m in materials)
@@ -134,6 +142,19 @@ def model(title, nodes, elems, *, kind=1, itmax=20, itmax0=30, ncul=5, itsch=1, 
                      e10(q))
     if rain:
         lines += rain_group(rain)
+    for groups, keyword, table_keyword in ((heads, "HBOUN", "HTIME"),
+                                           (fluxes, "QBOUN", "QTIME")):
+        if not groups:
+            continue
+        for nodes_of_group, _ in groups:
+            lines.append(keyword + "%5d" % len(nodes_of_group))
+            lines += ten_a_line(nodes_of_group)
+        lines.append(table_keyword)
+        lines += ten_a_line([len(t) for _, t in groups])
+        for _, tab in groups:
+            flat = [v for pair in tab for v in pair]
+            for i in range(0, len(flat), 6):
+                lines.append("".join(e10(v) for v in flat[i:i + 6]))
     lines.extend(events)
     return "\r\n".join(lines) + "\r\n"
 
@@ -164,6 +185,10 @@ def rain_group(rain):
             for i in range(0, max(len(flat), 1), 6):
                 lines.append("".join(e10(v) for v in flat[i:i + 6]))
     return lines
+
+
+def ten_a_line(values):
+    return ["".join("%7d" % v for v in values[i:i + 10]) for i in range(0, len(values), 10)]
 
 
 def seep_nodes(seep):
@@ -535,6 +560,56 @@ if __name__ == "__main__":
                                    events=sealing,
                                    rain=dict(faces=[(5, 8, 1, 1, 1, 0, 0.8)], nrnode=9,
                                              rainr=[[(0.0, 1.0e-3)]], psirn=100.0)))
+
+    # Head and flux groups. A saturated column 1 long with D = K / SS = 1, base closed, whose
+    # top follows a head table: a drop from 3 to 2 at time 0, held, then a ramp to 2.5; the
+    # table times 0.1013 and 0.2027 are not multiples of the step, so the steps must land on
+    # them.
+    write("head_table_column",
+          column(20, 1.0, title="TOP HEAD FROM A TABLE", init_head=3.0, k=1.0, ss=1.0,
+                 kind=-1, dt=0.0025, dtmax=0.0025, fact=1.5, tmax=0.3, epsln=1.0e-9,
+                 ievoff=0, heads=[([81, 82, 83, 84], [(0.0, 2.0), (0.1013, 2.0),
+                                                      (0.2027, 2.5)])]))
+
+    # A well pumping a confined layer (T = 1, S = 0.01) at rate 1 from the corner of a
+    # quarter domain 300 wide, graded from cells of 0.5 at the well; the flux table's times
+    # 1, 5 and 10 are event times the steps land on.
+    xs = [0.0]
+    while xs[-1] < 300.0:
+        xs.append(round(xs[-1] + 0.5 * 1.2 ** (len(xs) - 1), 4))
+    n = len(xs) - 1
+    def tid(i, j, k):
+        return 1 + i + (n + 1) * (j + (n + 1) * k)
+    well_nodes = [(xs[i], xs[j], float(k), 0, 5.0, 0.0)
+             for k in range(2) for j in range(n + 1) for i in range(n + 1)]
+    well_elems = [([tid(i + 1, j + 1, 1), tid(i, j + 1, 1), tid(i, j, 1), tid(i + 1, j, 1),
+               tid(i + 1, j + 1, 0), tid(i, j + 1, 0), tid(i, j, 0), tid(i + 1, j, 0)], 1)
+             for j in range(n) for i in range(n)]
+    layer = dict(k=(1.0,) * 3, por=0.3, ss=1.0e-2, rk=[(0.1, 0.0), (0.3, 1.0)],
+                 ps=[(0.1, 10.0), (0.3, 0.0)])
+    write("theis_quarter", model("PUMPING WELL IN A CONFINED LAYER", well_nodes, well_elems,
+                                 materials=[layer], kind=-1, itsch=2, dt=0.001, dtmax=0.25, fact=1.2,
+                                 tmax=10.0, epsln=1.0e-6, itmax=30, nprint=10000, ievoff=0,
+                                 fluxes=[([tid(0, 0, 0), tid(0, 0, 1)],
+                                          [(0.0, -0.125), (1.0, -0.125), (5.0, -0.125),
+                                           (10.0, -0.125)])]))
+
+    # A closed column fed at its base by a flux table, its tables read at mid-step and at the
+    # step's end. 0.05 lies inside the first step and 2.04 above TMAX: neither is landed on.
+    for name, ibtime in (("flux_box_ibtime0", 0), ("flux_box_ibtime1", 1)):
+        write(name, column(4, 1.0, title="CLOSED COLUMN FED BY A FLUX TABLE", init_head=4.0,
+                           k=0.1, ss=0.01, kind=-1, dt=0.1, dtmax=0.25, fact=1.5, tmax=2.0,
+                           epsln=1.0e-9, ievoff=0, ibtime=ibtime,
+                           fluxes=[([1, 2, 3, 4], [(0.05, 0.0), (0.5, 0.02), (1.0, 0.02),
+                                                   (1.5, 0.0), (2.04, 0.01)])]))
+
+    # A head group whose head (1.5) lies below the top nodes (z 2), which take an inflow:
+    # free (-2) and wetted by it, or held at the negative pressure head with IHBFIX 1.
+    for name, ihbfix in (("head_below_top_free", 0), ("head_below_top_fixed", 1)):
+        write(name, column(2, 2.0, title="GROUP HEAD BELOW THE TOP NODES", init_head=1.5,
+                           ihbfix=ihbfix, epsln=1.0e-9,
+                           heads=[(list(range(1, 13)), [(0.0, 1.5)])],
+                           fluxes=[([9, 10, 11, 12], [(0.0, 1.0e-4)])]))
 
     # Inputs of the byte-exact cases of tests/e2e/solver (their expected files are reviewed
     # by hand).
