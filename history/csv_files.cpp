@@ -1,0 +1,100 @@
+// The five CSV history files: a header line of node or element numbers, then one row per
+// kept step, 900 numbers a line at most.
+#include <algorithm>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "history.hpp"
+#include "recordio/recordio.hpp"
+
+namespace gw::his {
+
+namespace {
+
+constexpr std::string_view kHeaderLayout = "(900(',',I8))";
+constexpr std::string_view kRowLayout = "(1PE16.7,900(',',1PE16.7))";
+constexpr std::int64_t kPerLine = 900;
+
+// The row layout when some cells hold no value (list entries of 0 or below): the same lines
+// as kRowLayout, each such cell written as a literal comma and 16 blanks, which takes no item,
+// so the column stays empty and the line keeps its width.
+std::string row_layout_with_blanks(const std::vector<bool>& stored) {
+    std::string f = "(1PE16.7";
+    const std::int64_t n = static_cast<std::int64_t>(stored.size());
+    for (std::int64_t c = 0; c < n;) {
+        // One run of cells of the same kind on one line.
+        std::int64_t end = c + 1;
+        const std::int64_t line_end = (c / kPerLine + 1) * kPerLine;
+        while (end < n && end < line_end && stored[static_cast<std::size_t>(end)] ==
+                                                stored[static_cast<std::size_t>(c)]) {
+            ++end;
+        }
+        f += ',';
+        f += std::to_string(end - c);
+        f += stored[static_cast<std::size_t>(c)] ? "(',',E16.7)" : "(',                ')";
+        c = end;
+        if (c < n && c % kPerLine == 0) f += ",/";
+    }
+    // The closing comma, as kRowLayout writes it on a line of fewer than 900 numbers.
+    if (n % kPerLine != 0) f += ",','";
+    return f + ")";
+}
+
+// One CSV file on `unit`: the header of `numbers`, each written `per_entry` times, and NSTP
+// rows of the time and value(j, c, k) for entry j, component c of step k.
+template <class Value>
+void write_file(int unit, const char* name, Span1<std::int32_t> numbers, std::int32_t count,
+                int per_entry, const Span1<double>& TMHIS, std::int64_t NSTP, Value value) {
+    std::vector<std::int32_t> header;
+    std::vector<bool> stored;
+    for (std::int32_t j = 1; j <= count; ++j) {
+        for (int c = 0; c < per_entry; ++c) {
+            header.push_back(numbers(j));
+            stored.push_back(numbers(j) > 0);
+        }
+    }
+    const bool all_stored = std::find(stored.begin(), stored.end(), false) == stored.end();
+    const std::string layout = all_stored ? std::string(kRowLayout) : row_layout_with_blanks(stored);
+
+    rio::open(unit, name, rio::Status::Unknown, rio::Form::Formatted);
+    rio::write(unit, kHeaderLayout, {std::span<const std::int32_t>(header)});
+    std::vector<double> row;
+    for (std::int64_t k = 1; k <= NSTP; ++k) {
+        row.clear();
+        for (std::int32_t j = 1; j <= count; ++j) {
+            if (numbers(j) <= 0) continue;
+            for (int c = 1; c <= per_entry; ++c) row.push_back(value(j, c, k));
+        }
+        rio::write(unit, layout, {TMHIS(k), std::span<const double>(row)});
+    }
+    rio::close(unit);
+}
+
+}  // namespace
+
+void write_csv_files(const HistoryArrays& a, const ListCounts& n, std::int64_t NSTP) {
+    const auto& TM = a.TMHIS;
+    if (n.NHPT > 0) {
+        write_file(10, "HTIME.CSV", a.IHPT, n.NHPT, 1, TM, NSTP,
+                   [&](std::int64_t j, int, std::int64_t k) { return a.HHIS(j, k); });
+    }
+    if (n.NPPT > 0) {
+        write_file(11, "PTIME.CSV", a.IPPT, n.NPPT, 1, TM, NSTP,
+                   [&](std::int64_t j, int, std::int64_t k) { return a.PHIS(j, k); });
+    }
+    if (n.NQPT > 0) {
+        write_file(12, "QTIME.CSV", a.IQPT, n.NQPT, 1, TM, NSTP,
+                   [&](std::int64_t j, int, std::int64_t k) { return a.QHIS(j, k); });
+    }
+    if (n.NVEL > 0) {
+        write_file(12, "VTIME.CSV", a.IVEL, n.NVEL, 3, TM, NSTP,
+                   [&](std::int64_t j, int c, std::int64_t k) { return a.VHIS(j, c + 3 * (k - 1)); });
+    }
+    if (n.NTHEL > 0) {
+        write_file(12, "THTIME.CSV", a.ITHEL, n.NTHEL, 1, TM, NSTP,
+                   [&](std::int64_t j, int, std::int64_t k) { return a.THHIS(j, k); });
+    }
+}
+
+}  // namespace gw::his

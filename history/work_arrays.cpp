@@ -1,0 +1,76 @@
+// Work arrays of the history program: their lengths from the counts and limits, and the
+// slices cut from them.
+#include <cassert>
+#include <new>
+
+#include "history.hpp"
+#include "recordio/recordio.hpp"
+
+namespace gw::his {
+
+namespace {
+
+// 101 spare words close each array.
+constexpr std::int64_t kSpare = 101;
+
+template <class T>
+std::unique_ptr<T[]> allocate_words(std::int64_t n) {
+    if (n <= 0) return nullptr;
+    try {
+        // Not zeroed: every word is written before it is read.
+        return std::unique_ptr<T[]>(new T[static_cast<std::size_t>(n)]);
+    } catch (const std::bad_alloc&) {
+        rio::fatal(41, 0);
+    }
+}
+
+}  // namespace
+
+Sizes work_sizes(const Counts& c, const Limits& l) {
+    const std::int64_t N = c.NUMNP, E = c.NUMEL, S = l.MAXSTP;
+    Sizes s;
+    s.MTOTBD = 5 * N + 4 * E +
+               S * (std::int64_t{l.MAXH} + l.MAXP + l.MAXQ + 3 * std::int64_t{l.MAXV} + l.MAXTH + 1) +
+               kSpare;
+    s.MTOTIB = std::int64_t{c.NPEMAX} * E + N + E + l.MAXH + l.MAXP + l.MAXQ + l.MAXV + l.MAXTH +
+               kSpare;
+    return s;
+}
+
+void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
+    a.sizes = work_sizes(c, l);
+    a.BD = allocate_words<double>(a.sizes.MTOTBD);
+    a.IB = allocate_words<std::int32_t>(a.sizes.MTOTIB);
+    const std::int64_t N = c.NUMNP, E = c.NUMEL, S = l.MAXSTP;
+
+    SliceCursor<double> bd(a.BD.get(), 0);
+    a.X = bd.take(N);
+    a.Y = bd.take(N);
+    a.Z = bd.take(N);
+    a.PSI = bd.take(N);
+    a.Q = bd.take(N);
+    a.PHIS = bd.take2(l.MAXP, S);
+    a.QHIS = bd.take2(l.MAXQ, S);
+    a.HHIS = bd.take2(l.MAXH, S);
+    a.TMHIS = bd.take(S);
+    a.VX = bd.take(E);
+    a.VY = bd.take(E);
+    a.VZ = bd.take(E);
+    a.VHIS = bd.take2(l.MAXV, 3 * S);
+    a.TH = bd.take(E);
+    a.THHIS = bd.take2(l.MAXTH, S);
+    assert(bd.at() + kSpare == a.sizes.MTOTBD);
+
+    SliceCursor<std::int32_t> ib(a.IB.get(), 0);
+    a.NOD = ib.take2(c.NPEMAX, E);
+    a.IHPT = ib.take(l.MAXH);
+    a.IQPT = ib.take(l.MAXQ);
+    a.IPPT = ib.take(l.MAXP);
+    a.IVEL = ib.take(l.MAXV);
+    a.KODE = ib.take(N);
+    a.MTYP = ib.take(E);
+    a.ITHEL = ib.take(l.MAXTH);
+    assert(ib.at() + kSpare == a.sizes.MTOTIB);
+}
+
+}  // namespace gw::his
