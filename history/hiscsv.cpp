@@ -2,25 +2,23 @@
 // and elements for each complete step, then the CSV files.
 #include <string>
 
+#include "first_menu.hpp"
 #include "history.hpp"
 #include "recordio/recordio.hpp"
+#include "result_file.hpp"
 
 namespace gw::his {
 
 namespace {
 
-constexpr std::int32_t kDropped = 0;
-
-// Reads the rest of one step block (nodes, velocities, moisture contents) into the current-step
-// arrays; false when the file ends inside it.
-bool read_block_body(HistoryArrays& a, const Counts& c) {
-    std::int32_t code = kDropped;
-    return rio::read_or_end(kResultUnit, "*",
-                            {rio::Item::loop(c.NUMNP, a.PSI.data(), a.Q.data(),
-                                             rio::Strided<std::int32_t>{&code, 1, 0})}) &&
-           rio::read_or_end(kResultUnit, "*",
-                            {rio::Item::loop(c.NUMEL, a.VX.data(), a.VY.data(), a.VZ.data())}) &&
-           rio::read_or_end(kResultUnit, "*", {a.TH.span()});
+// Reads one step block into the current-step arrays (node codes dropped); false when the file
+// ends before or inside it.
+bool read_block(HistoryArrays& a, const Counts& c, bool echo, double& TIME) {
+    std::int32_t NSTEP = 0;
+    if (!pp::read_step_head(pp::kResultUnit, NSTEP, TIME)) return false;
+    if (echo) rio::write(rio::kConsoleOut, "*", {NSTEP, TIME});
+    return pp::read_step_values(pp::kResultUnit, true, c.NUMNP, c.NUMEL, a.PSI, a.Q, {}, a.VX,
+                                a.VY, a.VZ, a.TH);
 }
 
 // Stores the values of step k for every list entry above 0.
@@ -48,29 +46,20 @@ void keep_step(HistoryArrays& a, const ListCounts& n, std::int64_t k) {
 
 }  // namespace
 
-void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil,
-            const std::string& resfil) {
+void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil) {
     // 1. The five lists, checked against their capacities and the counts of the result file.
     const ListCounts n = read_lists(kPointListUnit, pntfil, c, lim, a);
 
-    // 2. The model part: coordinates and the node and element records (codes and materials
-    // are read and dropped).
-    rio::read(kResultUnit, "*",
-              {rio::Item::loop(c.NUMNP, a.X.data(), a.Y.data(), a.Z.data(), a.PSI.data(),
-                               a.Q.data(), a.KODE.data())});
-    rio::read(kResultUnit, "*",
-              {rio::Item::loop(c.NUMEL, rio::Strided<std::int32_t>{a.NOD.data(), c.NPEMAX, c.NPEMAX},
-                               a.MTYP.data())});
+    // 2. The model part; node codes and element materials are read and dropped.
+    pp::read_model_part("history", pp::kResultUnit, c.NUMNP, c.NUMEL, c.NPEMAX, a.X, a.Y, a.Z,
+                        a.PSI, a.Q, a.KODE, a.NOD, a.MTYP);
 
-    // 3. The step blocks, until the file ends or MAXSTP steps are kept.
+    // 3. The step blocks, until the file ends (a block cut short gives no row) or a block
+    // is complete with MAXSTP steps already kept.
     std::int64_t NSTP = 0;
     bool full = false;
-    for (;;) {
-        std::int32_t NSTEP = 0;
-        double TIME = 0.0;
-        if (!rio::read_or_end(kResultUnit, "*", {NSTEP, TIME})) break;
-        rio::write(rio::kConsoleOut, "*", {NSTEP, TIME});
-        if (!read_block_body(a, c)) break;  // a block cut short gives no row
+    double TIME = 0.0;
+    while (read_block(a, c, true, TIME)) {
         if (NSTP == lim.MAXSTP) {
             full = true;
             break;
@@ -83,21 +72,17 @@ void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::str
     // 4. The files of the lists given.
     write_csv_files(a, n, NSTP);
 
-    // 5. Blocks beyond MAXSTP are not kept: count them (without echo, after the files are
-    // safe) and tell the user how far to raise the limit.
+    // 5. Blocks beyond MAXSTP are not kept: count them (without echo, once the files are
+    // written) and tell the user which limit to raise.
     if (full) {
         std::int64_t dropped = 1;
-        for (;;) {
-            std::int32_t NSTEP = 0;
-            double TIME = 0.0;
-            if (!rio::read_or_end(kResultUnit, "*", {NSTEP, TIME}) || !read_block_body(a, c)) break;
-            ++dropped;
-        }
+        while (read_block(a, c, false, TIME)) ++dropped;
         rio::write(rio::kStdErr, "(A)",
-                   {"history: result file " + resfil + ": " + std::to_string(dropped) +
-                    (dropped == 1 ? " block" : " blocks") + " after the first " +
-                    std::to_string(lim.MAXSTP) + " not kept; raise MAXSTP (point-list file " +
-                    pntfil + ", record 1, columns 1-5)"});
+                   {"history: result file " + rio::unit_name(pp::kResultUnit) + ": " +
+                    std::to_string(dropped) + (dropped == 1 ? " block" : " blocks") +
+                    " after the first " + std::to_string(lim.MAXSTP) +
+                    " not kept; raise MAXSTP (point-list file " + pntfil +
+                    ", record 1, columns 1-5)"});
     }
 }
 

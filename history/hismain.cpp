@@ -2,49 +2,33 @@
 // extraction.
 #include <string>
 
+#include "first_menu.hpp"
 #include "history.hpp"
+#include "prompts.hpp"
 #include "recordio/recordio.hpp"
 
 namespace gw::his {
 
-namespace {
-
-std::string trimmed(const std::string& s) { return s.substr(0, s.find_last_not_of(' ') + 1); }
-
-}  // namespace
-
 void HISMAIN() {
-    // 1-7. TEMPORARY first menu until the shared one lands.
-    std::int32_t IANS = 0;
-    std::string RESFIL(20, ' ');
-    rio::read(rio::kConsoleIn, "*", {IANS});
-    if (IANS == 0) {
-        rio::open(98, "WORK.LST", rio::Status::Old, rio::Form::Formatted);
-        for (int i = 0; i < 6; ++i) rio::read(98, "(A20)", {RESFIL});
-        rio::close(98);
-    } else {
-        rio::read(rio::kConsoleIn, "(A20)", {RESFIL});
-    }
-    rio::open(kResultUnit, RESFIL, rio::Status::Old, rio::Form::Formatted);
-    std::string TITLE(80, ' ');
-    rio::read(kResultUnit, "(A)", {TITLE});
-    rio::write(rio::kConsoleOut, "*", {TITLE});
-    Counts c;
-    rio::read(kResultUnit, "*", {c.NUMNP, c.NUMEL, c.NPEMAX});
-    rio::write(rio::kConsoleOut, "*", {c.NUMNP, c.NUMEL, c.NPEMAX});
+    // 1-7. The first menu shared with the converter: the result file, its title and counts.
+    const pp::ResultHead head = pp::first_menu("history");
+    const Counts c{head.NUMNP, head.NUMEL, head.NPEMAX};
 
-    // 8-10. The point-list file; a missing one is created empty.
+    // 8-10. The point-list file; a missing one is created empty, and reading its limits
+    // then ends the run at the end of the file.
+    rio::write(rio::kConsoleOut, "*", {pp::kHistoryDataHead});
+    rio::write(rio::kConsoleOut, "*", {pp::kHistoryDataName});
     std::string PNTFIL(20, ' ');
     rio::read(rio::kConsoleIn, "(A20)", {PNTFIL});
     rio::open(kPointListUnit, PNTFIL, rio::Status::Unknown, rio::Form::Formatted);
 
-    // 11-12. Limits after their minimums, and the work arrays.
+    // 11-12. The limits after their minimums, and the work arrays.
     const Limits lim = read_limits(kPointListUnit);
     HistoryArrays a;
     allocate(a, c, lim);
 
-    // 13. The extraction.
-    HISCSV(a, c, lim, trimmed(PNTFIL), trimmed(RESFIL));
+    // 13. The extraction; the program then ends normally.
+    HISCSV(a, c, lim, rio::unit_name(kPointListUnit));
 }
 
 }  // namespace gw::his

@@ -6,12 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "arrays.hpp"
+#include "solver/arrays.hpp"
 
 namespace gw::his {
 
-// Units of the history program.
-inline constexpr int kResultUnit = 5;
+// The point-list file's unit (the result file is on unit 5, pp::kResultUnit).
 inline constexpr int kPointListUnit = 7;
 
 // Limits record of the point-list file, after the minimums.
@@ -73,8 +72,8 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
 
 // HISCSV: reads the lists, the model part and every step block of the result file (unit 5,
 // after its counts), keeps up to MAXSTP steps and writes the CSV files of the lists given.
-void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil,
-            const std::string& resfil);
+// Blocks beyond MAXSTP are counted and reported in one line on standard error.
+void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil);
 
 // Writes "HTIME.CSV", "PTIME.CSV", "QTIME.CSV", "VTIME.CSV", "THTIME.CSV" for the lists whose
 // count is above 0 (units 10, 11, 12, 12, 12), each opened, written and closed in turn.

@@ -5,6 +5,7 @@
 
 #include "history.hpp"
 #include "recordio/recordio.hpp"
+#include "refusal.hpp"
 
 namespace gw::his {
 
@@ -23,10 +24,7 @@ struct Group {
 
 // Refuses the point-list file: one line naming the file, the record and the limit, stop 2222.
 [[noreturn]] void refuse(const std::string& file, std::int64_t record, const std::string& what) {
-    rio::write(rio::kStdErr, "(A)",
-               {"history: point-list file " + file + ", record " + std::to_string(record) + ": " +
-                what});
-    rio::stop(2222);
+    pp::refuse("history", "point-list file " + file, record, what);
 }
 
 }  // namespace

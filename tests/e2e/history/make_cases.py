@@ -88,11 +88,20 @@ def group(nums, count=None):
     return out
 
 
-def case(name, result, point_list, stdin, worklst=True, result_name='RESULT.DAT', extra=None):
+ALL = ['HTIME.CSV', 'PTIME.CSV', 'QTIME.CSV', 'VTIME.CSV', 'THTIME.CSV']
+CONSOLE = ['_status', '_stdout', '_stderr']
+
+
+def case(name, result, point_list, stdin, worklst=True, result_name='RESULT.DAT', extra=None,
+         expect=ALL):
     d = os.path.join(ROOT, name)
     shutil.rmtree(os.path.join(d, 'inputs'), ignore_errors=True)
     os.makedirs(os.path.join(d, 'inputs'))
     os.makedirs(os.path.join(d, 'expected'), exist_ok=True)
+    for fname in expect + CONSOLE:  # placeholders until E2E_UPDATE=1 writes them
+        p = os.path.join(d, 'expected', fname)
+        if not os.path.exists(p):
+            open(p, 'wb').close()
     with open(os.path.join(d, 'inputs', result_name), 'wb') as f:
         f.write(result)
     write(os.path.join(d, 'inputs', 'PNT.DAT'), point_list)
@@ -133,19 +142,22 @@ def main():
     # Lines of more than 900 numbers: 901 nodes, exactly 900 with an empty last cell, 301
     # elements (903 cells), and a continuation line holding only an empty cell.
     nodes = [(i % 16) + 1 for i in range(901)]
+    elems = [(i % 3) + 1 for i in range(901)]
     case('wide_lines', head + b''.join(short[:2]),
          [limits(0, 901, 900, 900, 301, 901)] + group(nodes) + group(nodes[:899] + [0])
-         + group(nodes[:900]) + group([(i % 3) + 1 for i in range(301)]) + group(nodes[:900] + [0]),
+         + group(nodes[:900]) + group(elems[:301]) + group(elems[:900] + [0]),
          '0\nPNT.DAT\n')
 
     # MAXSTP + 5 blocks: MAXSTP rows, MAXSTP + 1 step lines, and the warning.
     case('maxstp_plus_5', head + b''.join(long[:105]),
-         [limits(0, 0, 0, 0, 0, 0)] + group([16, 5]) + ['    0'] * 3 + group([1]), '0\nPNT.DAT\n')
+         [limits(0, 0, 0, 0, 0, 0)] + group([16, 5]) + ['    0'] * 3 + group([1]), '0\nPNT.DAT\n',
+         expect=['HTIME.CSV', 'THTIME.CSV'])
 
     # A last block cut after its node records gives a step line but no row.
     cut = short[-1].split(b'\r\n')
     case('cut_block', head + b''.join(short[:-1]) + b''.join(l + b'\r\n' for l in cut[:17]),
-         [''] + group([5, 9]) + ['    0'] * 2 + group([2]) + group([3]), '0\nPNT.DAT\n')
+         [''] + group([5, 9]) + ['    0'] * 2 + group([2]) + group([3]), '0\nPNT.DAT\n',
+         expect=['HTIME.CSV', 'VTIME.CSV', 'THTIME.CSV'])
 
     # Only the model part: header lines and no rows; an older, longer "HTIME.CSV" is replaced.
     case('header_only', head,
@@ -154,18 +166,19 @@ def main():
 
     # Refusals: one line on standard error, stop 2222, no CSV file touched.
     keep = {'HTIME.CSV': old}
+    refused = dict(extra=keep, expect=['HTIME.CSV'])
     case('refuse_count_above_capacity', head,
-         [''] + group([1]) + ['    0'] * 3 + group(list(range(1, 4)) * 17), '0\nPNT.DAT\n', extra=keep)
+         [''] + group([1]) + ['    0'] * 3 + group(list(range(1, 4)) * 17), '0\nPNT.DAT\n', **refused)
     case('refuse_node_above_numnp', head,
-         [''] + group([1]) + group([]) + group(list(range(1, 17)) + [17]), '0\nPNT.DAT\n', extra=keep)
+         [''] + group([1]) + group([]) + group(list(range(1, 17)) + [17]), '0\nPNT.DAT\n', **refused)
     case('refuse_element_above_numel', head,
-         [''] + group([1]) + ['    0'] * 2 + group([1, 2, 3, 0, 4]), '0\nPNT.DAT\n', extra=keep)
+         [''] + group([1]) + ['    0'] * 2 + group([1, 2, 3, 0, 4]), '0\nPNT.DAT\n', **refused)
     case('refuse_negative_numnp', head.replace(b'          16           3', b'         -16           3', 1),
-         [''] + group([1]), '0\nPNT.DAT\n', extra=keep)
+         [''] + group([1]), '0\nPNT.DAT\n', **refused)
 
     # Limits whose work arrays cannot be had: 64-bit sizes, error 41 instead of a wrapped size.
     case('huge_limits', head, [limits(99999, 99999, 99999, 99999, 99999, 99999)] + group([1]),
-         '0\nPNT.DAT\n')
+         '0\nPNT.DAT\n', **refused)
 
 
 main()
