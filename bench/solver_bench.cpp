@@ -1,17 +1,17 @@
 // Benchmark of the matrix structure and the CG solve on a structured block of hexahedra;
 // on request also writes the block as a steady model (WORK.LST and BLOCK.DAT) for the solver.
 //
-//   solver_bench [N | NX NY NZ] [--model DIR] [--run SOLVER]
+//   solver_bench [N | NX NY NZ] [--model DIR [--unsteady]] [--run SOLVER]
 //
 // N (default 100) elements along each side; 100 x 100 x 100 gives 1,030,301 nodes.
 // Reports the time of COLHT and ADRSK (database written), of one assembly, of one CG
 // iteration beside the time to read once every byte such an iteration touches (the matrix,
 // its index arrays and the node vectors it reads and writes), the entry count NWK and the
 // memory peak. The CG timing runs end at their iteration limit, so "999" appears
-// on standard error. With --model DIR the block is written as a steady model: run the solver
-// in DIR. With --run SOLVER the given solver executable runs the block steady and then
-// unsteady (three steps) in scratch directories, and the whole-run times, the time per step
-// and per nonlinear iteration are reported.
+// on standard error. With --model DIR the block is written as a steady model (with --unsteady,
+// the three-step unsteady one): run the solver in DIR. With --run SOLVER the given solver
+// executable runs the block steady and then unsteady (three steps) in scratch directories, and
+// the whole-run times, the time per step and per nonlinear iteration are reported.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -243,15 +243,18 @@ int main(int argc, char** argv) {
     std::vector<int> sizes;
     std::filesystem::path model_dir;
     std::string solver;
+    bool unsteady_model = false;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--model") == 0 && a + 1 < argc) {
             model_dir = std::filesystem::absolute(argv[++a]);
+        } else if (std::strcmp(argv[a], "--unsteady") == 0) {
+            unsteady_model = true;
         } else if (std::strcmp(argv[a], "--run") == 0 && a + 1 < argc) {
             solver = std::filesystem::absolute(argv[++a]).string();
         } else if (std::atoi(argv[a]) > 0) {
             sizes.push_back(std::atoi(argv[a]));
         } else {
-            std::fprintf(stderr, "usage: solver_bench [N | NX NY NZ] [--model DIR] [--run SOLVER]\n");
+            std::fprintf(stderr, "usage: solver_bench [N | NX NY NZ] [--model DIR [--unsteady]] [--run SOLVER]\n");
             return 2;
         }
     }
@@ -407,7 +410,7 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(scratch);
 
     // 7. The model file for a whole run of the solver, and whole runs.
-    if (!model_dir.empty()) write_model(b, NWK, model_dir);
+    if (!model_dir.empty()) write_model(b, NWK, model_dir, unsteady_model);
     if (!solver.empty()) {
         whole_run(b, NWK, solver, false);
         whole_run(b, NWK, solver, true);

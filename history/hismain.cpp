@@ -16,8 +16,8 @@ void HISMAIN() {
 
     // 8-10. The point-list file; a missing one is created empty, and reading its limits
     // then ends the run at the end of the file.
-    rio::write(rio::kConsoleOut, "*", {pp::kHistoryDataHead});
-    rio::write(rio::kConsoleOut, "*", {pp::kHistoryDataName});
+    pp::prompt(pp::kHistoryDataHead);
+    pp::prompt(pp::kHistoryDataName);
     std::string PNTFIL(20, ' ');
     rio::read(rio::kConsoleIn, "(A20)", {PNTFIL});
     rio::open(kPointListUnit, PNTFIL, rio::Status::Unknown, rio::Form::Formatted);
