@@ -64,7 +64,13 @@ protected:
         run.mesh = cut_mesh(run.work, c);
         cut_solution(run.work, c, run.mesh_totals, 0, s);
         MeshArrays& m = run.mesh;
-        for (int n = 1; n <= 12; ++n) m.Z(n) = (n - 1) / 4;
+        // Corners (1, 1), (0, 1), (0, 0), (1, 0) of every layer, as the elements number them.
+        const double cx[4] = {1, 0, 0, 1}, cy[4] = {1, 1, 0, 0};
+        for (int n = 1; n <= 12; ++n) {
+            m.X(n) = cx[(n - 1) % 4];
+            m.Y(n) = cy[(n - 1) % 4];
+            m.Z(n) = (n - 1) / 4;
+        }
         const int rows[2][8] = {{5, 6, 7, 8, 1, 2, 3, 4}, {9, 10, 11, 12, 5, 6, 7, 8}};
         for (int e = 1; e <= 2; ++e) {
             for (int k = 1; k <= 8; ++k) m.NOD(k, e) = rows[e - 1][k - 1];
@@ -376,16 +382,17 @@ TEST_F(ChangeEvents, NewCodeLinesFollowOldAndNewCodes) {
     }
 }
 
-// NEWCR lines: a face added to the first free entry, every face of an element removed, and
-// every rain node freed, whatever held it.
-TEST_F(ChangeEvents, RainFaceLinesAddAndRemoveFaces) {
+// NEWCR lines: a face added to the first free entry, every face of an element removed, every
+// rain node freed whatever held it, then the faces, areas and rain nodes rebuilt.
+TEST_F(ChangeEvents, RainFaceLinesAddAndRemoveFacesThenRebuild) {
+    MeshArrays& m = run.mesh;
     s.IRFACE(1, 1) = 2, s.IRFACE(1, 3) = 1;
     s.IRFACE(2, 1) = 2, s.IRFACE(2, 3) = 2;
     const int rain_nodes[4] = {9, 10, 11, 12};
     const int codes[4] = {1, 2, -4, 4};
     for (int j = 1; j <= 4; ++j) {
         s.IRNODE(j) = rain_nodes[j - 1];
-        run.mesh.KODE(rain_nodes[j - 1]) = codes[j - 1];
+        m.KODE(rain_nodes[j - 1]) = codes[j - 1];
     }
     s.NEWCR_N(1) = 2;
     s.NEWCR_1(1, 1) = 1, s.NEWCR_3(1, 1) = 1, s.NEWCR_4(1, 1) = 1, s.NEWCR_5(1, 1) = 1;
@@ -399,7 +406,16 @@ TEST_F(ChangeEvents, RainFaceLinesAddAndRemoveFaces) {
     EXPECT_EQ(s.IRT(3), 1);
     EXPECT_EQ(s.IET(3), 1);
     EXPECT_EQ(s.RFACE(3, 1), 0.5);
-    for (int n : rain_nodes) EXPECT_EQ(run.mesh.KODE(n), 0) << n;
+    for (int n : rain_nodes) EXPECT_EQ(m.KODE(n), 0) << n;
+    // Rebuilt: the top face of element 1 (nodes 5-8, a unit square) is the only face; the
+    // rain nodes are its nodes and the face holds their positions.
+    EXPECT_EQ(s.IRFACE(3, 2), 4);
+    EXPECT_EQ(s.RFACE(3, 2), 1.0);
+    for (int j = 1; j <= 4; ++j) {
+        EXPECT_EQ(s.IRNODE(j), 4 + j);
+        EXPECT_EQ(s.IRFACE(3, 3 + j), j);
+    }
+    EXPECT_EQ(s.IRNODE(5), 0);
 
     // With every entry taken, an added face changes nothing.
     s.IRFACE(1, 1) = s.IRFACE(2, 1) = 2;
@@ -408,6 +424,7 @@ TEST_F(ChangeEvents, RainFaceLinesAddAndRemoveFaces) {
     APNEWC(2, run, s, 10.0);
     EXPECT_EQ(s.IRFACE(1, 1), 2);
     EXPECT_EQ(s.IRFACE(2, 1), 2);
+    EXPECT_EQ(s.IRFACE(3, 1), 1);
     EXPECT_EQ(s.IRFACE(3, 3), 1);
 }
 
