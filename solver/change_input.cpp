@@ -10,9 +10,6 @@ namespace gw {
 
 namespace {
 
-// Group letters of the error lines, padded to three characters.
-constexpr const char* kGroupU = "U  ";
-
 // One keyword record: reads `format` with the keyword first, then applies the keyword rule.
 void read_record(const Units& u, InputState& in, const char* format, rio::Items items,
                  std::string_view keyword, std::string_view group) {
@@ -115,7 +112,7 @@ void RDNEWC(const Control& c, const Units& u, InputState& in, const MeshArrays& 
     for (int k = 1; k <= c.NNEWC; ++k) {
         // 1. Group U: the event time.
         double t = 0.0;
-        read_record(u, in, "(A5,6F10.0)", {in.KEYWD, t}, "NEWC ", kGroupU);
+        read_record(u, in, "(A5,6F10.0)", {in.KEYWD, t}, "NEWC ", "U  ");
         s.TNEWC(k) = t;
         s.NEWCH_N(k) = s.NEWCQ_N(k) = s.NEWCB_N(k) = s.NEWCR_N(k) = 0;
 
