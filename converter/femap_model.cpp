@@ -1,0 +1,168 @@
+// FEMAP neutral model blocks (header, material, properties, nodes, elements) of the 3-D
+// model and of the output mesh.
+#include <array>
+#include <string_view>
+
+#include "femap.hpp"
+#include "recordio/recordio.hpp"
+
+namespace gw::femap {
+
+namespace {
+
+// Block 401: the one material (number 1) with all its properties 0.
+constexpr std::array<std::string_view, 33> kMaterial = {
+    "1,55,0,1,0,",     " ",
+    "0.,0.,0.,",       "0.,0.,0.,",
+    "0.,0.,0.,",       "0.,0.,0.,0.,0.,",
+    "0.,0.,0.,0.,0.,", "0.,0.,0.,0.,0.,",
+    "0.,0.,0.,0.,0.,", "0.,",
+    "0.,0.,0.,0.,0.,", "0.,",
+    "0.,0.,0.,0.,0.,", "0.,",
+    "0.,0.,0.,0.,0.,", "0.,",
+    "0.,0.,0.,0.,",    "0.,0.,0.,0.,0.,",
+    "0.,0.,0.,0.,0.,", "0.,0.,0.,0.,0.,",
+    "0.,0.,0.,0.,0.,", "0.,0.,0.,0.,0.,",
+    "0.,",             "0.,0.,0.,0.,0.,",
+    "0.,0.,0.,",       "0.,0.,0.,0,0,",
+    "0,0,0,0,0,",      "0,0,0,0,0,0,",
+    "0.,0.,0.,",       "0.,0.,0.,0.,0.,",
+    "0.,0.,",          "0,0,0,0,",
+    "0,0,0,0,",
+};
+
+// Block 402: records 2 to 30 of a property group, as (text, times written); 45 integer and
+// 93 real values, all 0.
+struct Repeated {
+    std::string_view text;
+    int times;
+};
+constexpr std::array<Repeated, 8> kPropertyTail = {{
+    {" ", 1},
+    {"0,0,0,0,", 1},
+    {"45,", 1},
+    {"0,0,0,0,0,0,0,0,", 5},
+    {"0,0,0,0,0,", 1},
+    {"93,", 1},
+    {"0.,0.,0.,0.,0.,", 18},
+    {"0.,0.,0.,", 1},
+}};
+
+// Block 404: records 3 to 7 of every element.
+constexpr std::array<std::string_view, 5> kElementTail = {
+    "0,0,0,0,0,0,0,0,0,0,", "0.,0.,0.,", "0.,0.,0.,", "0.,0.,0.,", "0,0,0,0,0,0,0,0,0,0,0,0,",
+};
+
+// Fixed fields of the two kinds of model: solids of the 3-D model, plates of the output mesh.
+struct ModelKind {
+    std::string_view property_text;  // block 402 record 1 after the property number
+    std::string_view type_text;      // block 404 record 1 around the topology code
+};
+constexpr ModelKind kSolid{",110,1,25,1,0,", ",25,"};
+constexpr ModelKind kPlate{",110,1,19,1,0,", ",19,"};
+
+constexpr std::string_view kNodeFormat = "(I7,A22,1PE13.6,A1,1PE13.6,A1,1PE13.6)";
+constexpr std::string_view kNodeText = ",0,0,1,46,0,0,0,0,0,0,";
+
+void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
+
+void open_block(int unit, std::int32_t number) {
+    rio::write(unit, "(I5)", {std::int32_t{-1}});
+    rio::write(unit, "(I6)", {number});
+}
+
+void close_block(int unit) { rio::write(unit, "(I5)", {std::int32_t{-1}}); }
+
+// Blocks 100 and 401, the same for both models.
+void header_and_material(int unit) {
+    open_block(unit, 100);
+    text(unit, " ");
+    text(unit, "4.5,");
+    close_block(unit);
+    open_block(unit, 401);
+    for (std::string_view t : kMaterial) text(unit, t);
+    close_block(unit);
+}
+
+// Block 402 with properties 1..nprop.
+void properties(int unit, std::int32_t nprop, const ModelKind& kind) {
+    open_block(unit, 402);
+    for (std::int32_t p = 1; p <= nprop; ++p) {
+        rio::write(unit, "(I5,A14)", {p, kind.property_text});
+        for (const Repeated& r : kPropertyTail)
+            for (int k = 0; k < r.times; ++k) text(unit, r.text);
+    }
+    close_block(unit);
+}
+
+// The five records of one element of block 404: number, property and topology, ten node
+// positions, then the constant records.
+void element(int unit, std::int32_t number, std::int32_t property, const ModelKind& kind,
+             std::int32_t topology, const std::array<std::int32_t, 10>& nodes) {
+    rio::write(unit, "*", {number, ",124,", property, kind.type_text, topology, ",1,0,0,"});
+    rio::write(unit, "(10(I7,','))", {std::span<const std::int32_t>(nodes)});
+    for (std::string_view t : kElementTail) text(unit, t);
+}
+
+}  // namespace
+
+void write_model_3d(int unit, const Span1<const double>& X, const Span1<const double>& Y,
+                    const Span1<const double>& Z, const Span2<const std::int32_t>& NOD,
+                    std::int32_t NUMNP, std::int32_t NUMEL, const Span1<const std::int32_t>& MTYP,
+                    std::int32_t MATMAX, const Span1<const std::int32_t>& EFLAG,
+                    const Span1<const std::int32_t>& NFLAG) {
+    header_and_material(unit);
+    properties(unit, MATMAX, kSolid);
+
+    // Nodes: the field shows each coordinate's single-precision value.
+    open_block(unit, 403);
+    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+        if (NFLAG(n) == 1) continue;
+        const float x = static_cast<float>(X(n)), y = static_cast<float>(Y(n)),
+                    z = static_cast<float>(Z(n));
+        rio::write(unit, kNodeFormat, {n, kNodeText, x, ",", y, ",", z});
+    }
+    close_block(unit);
+
+    // Elements: the model lists the face zeta = +1 first (slots 1-4, a prism's 1-3); the
+    // neutral file starts with the opposite face.
+    open_block(unit, 404);
+    for (std::int32_t i = 1; i <= NUMEL; ++i) {
+        if (EFLAG(i) == 1) continue;
+        std::int32_t N[9];
+        for (int j = 1; j <= 8; ++j) N[j] = NOD(j, i);
+        if (N[7] == 0 && N[8] == 0) {
+            element(unit, i, MTYP(i), kSolid, 7, {N[4], N[5], N[6], 0, N[1], N[2], N[3], 0, 0, 0});
+        } else {
+            element(unit, i, MTYP(i), kSolid, 8,
+                    {N[5], N[6], N[7], N[8], N[1], N[2], N[3], N[4], 0, 0});
+        }
+    }
+    close_block(unit);
+}
+
+void write_model_mesh(int unit, std::int32_t NPT, const Span1<const double>& XP,
+                      const Span1<const double>& YP, const Span1<const double>& ZP,
+                      std::int32_t NCELL, const Span2<const std::int32_t>& ICELL) {
+    header_and_material(unit);
+    properties(unit, 1, kPlate);
+
+    open_block(unit, 403);
+    for (std::int32_t p = 1; p <= NPT; ++p)
+        rio::write(unit, kNodeFormat, {p, kNodeText, XP(p), ",", YP(p), ",", ZP(p)});
+    close_block(unit);
+
+    // Cells: a third point equal to the fourth makes a triangle.
+    open_block(unit, 404);
+    for (std::int32_t c = 1; c <= NCELL; ++c) {
+        const std::int32_t I1 = ICELL(c, 1), I2 = ICELL(c, 2), I3 = ICELL(c, 3), I4 = ICELL(c, 4);
+        if (I3 == I4) {
+            element(unit, c, 1, kPlate, 2, {I1, I2, I3, 0, 0, 0, 0, 0, 0, 0});
+        } else {
+            element(unit, c, 1, kPlate, 4, {I1, I2, I3, I4, 0, 0, 0, 0, 0, 0});
+        }
+    }
+    close_block(unit);
+}
+
+}  // namespace gw::femap

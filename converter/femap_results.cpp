@@ -1,0 +1,215 @@
+// FEMAP neutral output sets: the set block and the node and element vectors of the 3-D model
+// and of the output mesh, all written by one vector writer driven by the member table.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "femap.hpp"
+#include "recordio/recordio.hpp"
+
+namespace gw::femap {
+
+namespace {
+
+constexpr std::string_view kNoComponents = "0,0,0,0,0,0,0,0,0,0,";
+
+// Type texts: a scalar or vector of node values (7) or of element values (8).
+constexpr std::array<VectorMember, 16> kMembers = {{
+    {10, ",10,1,", "Pressure Head", kNoComponents, ",6,7,", false},
+    {11, ",11,1,", "Total Head", kNoComponents, ",6,7,", false},
+    {12, ",12,1,", "Q", kNoComponents, ",6,7,", false},
+    {13, ",13,1,", "Velocity(Node)", "14,15,16,0,0,0,0,0,0,0,", ",1,7,", true},
+    {14, ",14,1,", "X Velocity(Node)", "14,0,0,0,0,0,0,0,0,0,", ",1,7,", true},
+    {15, ",15,1,", "Y Velocity(Node)", "0,15,0,0,0,0,0,0,0,0,", ",1,7,", true},
+    {16, ",16,1,", "Z Velocity(Node)", "0,0,16,0,0,0,0,0,0,0,", ",1,7,", true},
+    {17, ",17,1,", "NTH", kNoComponents, ",6,7,", false},
+    {70010, ",70010,1,", "Velocity", "70011,70012,70013,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70011, ",70011,1,", "X Velocity", "70011,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70012, ",70012,1,", "Y Velocity", "70012,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70013, ",70013,1,", "Z Velocity", "70013,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70014, ",70014,1,", "TH", kNoComponents, ",1,8,", false},
+    {70015, ",70015,1,", "ix", "70015,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70016, ",70016,1,", "iy", "70016,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+    {70017, ",70017,1,", "iz", "70017,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
+}};
+
+// Rows of MATT: materials 1 to 999.
+constexpr std::int32_t kMattRows = 999;
+
+void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
+
+void close_block(int unit) { rio::write(unit, "(I5)", {std::int32_t{-1}}); }
+
+// Block 450: set number, title "NSTEP T=time", and the time as the set's value.
+void set_block(int unit, std::int32_t nset, double TIME, std::int32_t NSTEP) {
+    const float time4 = static_cast<float>(TIME);
+    rio::write(unit, "(I5)", {std::int32_t{-1}});
+    rio::write(unit, "(I6)", {std::int32_t{450}});
+    rio::write(unit, "*", {nset});
+    rio::write(unit, "(I4,' T=',1PE12.4)", {NSTEP, time4});
+    text(unit, "0,0,");
+    rio::write(unit, "*", {time4});
+    text(unit, "1,");
+    text(unit, "  ");
+    close_block(unit);
+}
+
+void open_vectors(int unit) {
+    rio::write(unit, "(I5)", {std::int32_t{-1}});
+    rio::write(unit, "(I6)", {std::int32_t{451}});
+}
+
+// Writes output vector `number` of set `nset` over the items k = 1..n with keep(k):
+//   1. the extremes of value(k), in double, over those items in increasing order;
+//   2. the seven header records with the extremes rounded to single precision;
+//   3. one record per item with data(k), rounded to single precision unless the member
+//      writes REAL*8, and the end record -1 with a zero of the same precision.
+template <class Keep, class Value, class Data>
+void write_vector(int unit, std::int32_t nset, std::int32_t number, std::int32_t n, Keep keep,
+                  Value value, Data data) {
+    const VectorMember& m = member(number);
+    Extremes ex;
+    for (std::int32_t k = 1; k <= n; ++k)
+        if (keep(k)) ex.take(k, value(k));
+
+    rio::write(unit, "*", {nset, m.number_text});
+    text(unit, m.title);
+    const float lo = static_cast<float>(ex.min), hi = static_cast<float>(ex.max);
+    const float big = static_cast<float>(std::max(std::abs(ex.min), std::abs(ex.max)));
+    rio::write(unit, "*", {lo, hi, big});
+    text(unit, m.first_component);
+    text(unit, kNoComponents);
+    rio::write(unit, "*", {ex.imin, ",", ex.imax, m.type_text});
+    text(unit, "0,1,1,");
+
+    if (m.real8) {
+        for (std::int32_t k = 1; k <= n; ++k)
+            if (keep(k)) rio::write(unit, "*", {k, ",", static_cast<double>(data(k))});
+        rio::write(unit, "*", {std::int32_t{-1}, ",", 0.0});
+    } else {
+        for (std::int32_t k = 1; k <= n; ++k)
+            if (keep(k)) rio::write(unit, "*", {k, ",", static_cast<float>(data(k))});
+        rio::write(unit, "*", {std::int32_t{-1}, ",", 0.0f});
+    }
+}
+
+// The common case: the data records show the value the extremes were taken from.
+template <class Keep, class Value>
+void write_vector(int unit, std::int32_t nset, std::int32_t number, std::int32_t n, Keep keep,
+                  Value value) {
+    write_vector(unit, nset, number, n, keep, value, value);
+}
+
+}  // namespace
+
+const VectorMember& member(std::int32_t number) {
+    for (const VectorMember& m : kMembers)
+        if (m.number == number) return m;
+    return kMembers.front();  // not reached: callers name table rows only
+}
+
+double coefficient_quotient(double v, std::int32_t m, const Span2<const double>& MATT, int c) {
+    if (m < 1 || m > kMattRows) return 0.0;
+    const double coef = MATT(m, c);
+    return coef > 0.0 ? v / coef : 0.0;
+}
+
+void write_set_mesh(int unit, std::int32_t nset, double TIME, std::int32_t NSTEP,
+                    std::int32_t NPT, const Span1<const double>& PP, const Span1<const double>& HP) {
+    set_block(unit, nset, TIME, NSTEP);
+    open_vectors(unit);
+    const auto every = [](std::int32_t) { return true; };
+    write_vector(unit, nset, 10, NPT, every, [&](std::int32_t k) { return PP(k); });
+    write_vector(unit, nset, 11, NPT, every, [&](std::int32_t k) { return HP(k); });
+    close_block(unit);
+}
+
+void average_to_nodes(std::int32_t NUMNP, std::int32_t NUMEL, const Span2<const std::int32_t>& NOD,
+                      const Span1<const double>& VX, const Span1<const double>& VY,
+                      const Span1<const double>& VZ, const Span1<const double>& TH,
+                      const Span1<const std::int32_t>& EFLAG, const Span1<double>& NVX,
+                      const Span1<double>& NVY, const Span1<double>& NVZ, const Span1<double>& NTH,
+                      const Span1<std::int32_t>& NCNT) {
+    // 1. Clear the sums and counts.
+    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+        NVX(n) = NVY(n) = NVZ(n) = NTH(n) = 0.0;
+        NCNT(n) = 0;
+    }
+    // 2. Add every kept element's values to each node slot it lists, in element order.
+    for (std::int32_t i = 1; i <= NUMEL; ++i) {
+        if (EFLAG(i) == 1) continue;
+        for (std::int64_t j = 1; j <= NOD.ld(); ++j) {
+            const std::int32_t n = NOD(j, i);
+            if (n == 0) continue;
+            NVX(n) += VX(i);
+            NVY(n) += VY(i);
+            NVZ(n) += VZ(i);
+            NTH(n) += TH(i);
+            NCNT(n) += 1;
+        }
+    }
+    // 3. Sums to averages.
+    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+        if (NCNT(n) <= 0) continue;
+        const double count = NCNT(n);
+        NVX(n) /= count;
+        NVY(n) /= count;
+        NVZ(n) /= count;
+        NTH(n) /= count;
+    }
+}
+
+void write_set_model(int unit, std::int32_t nset, double TIME, std::int32_t NSTEP,
+                     const ModelSet& s, std::int32_t MATREAD, const Span2<const double>& MATT) {
+    set_block(unit, nset, TIME, NSTEP);
+    open_vectors(unit);
+
+    const auto node = [&](std::int32_t k) { return s.NFLAG(k) != 1; };
+    const auto kept = [&](std::int32_t k) { return s.EFLAG(k) != 1; };
+    const auto every = [](std::int32_t) { return true; };
+    const std::int32_t NN = s.NUMNP, NE = s.NUMEL;
+
+    // Node vectors.
+    write_vector(unit, nset, 10, NN, node, [&](std::int32_t k) { return s.PSI(k); });
+    write_vector(unit, nset, 11, NN, node, [&](std::int32_t k) { return s.PSI(k) + s.Z(k); });
+    write_vector(unit, nset, 12, NN, node, [&](std::int32_t k) { return s.Q(k); });
+    write_vector(unit, nset, 13, NN, node, [&](std::int32_t k) {
+        return std::sqrt((s.NVX(k) * s.NVX(k) + s.NVY(k) * s.NVY(k)) + s.NVZ(k) * s.NVZ(k));
+    });
+    write_vector(unit, nset, 14, NN, node, [&](std::int32_t k) { return s.NVX(k); });
+    write_vector(unit, nset, 15, NN, node, [&](std::int32_t k) { return s.NVY(k); });
+    write_vector(unit, nset, 16, NN, node, [&](std::int32_t k) { return s.NVZ(k); });
+    write_vector(unit, nset, 17, NN, node, [&](std::int32_t k) { return s.NTH(k); });
+
+    // Element vectors. The speed's extremes come from the double components; its data
+    // records from the components rounded to single precision, squared and summed there.
+    write_vector(
+        unit, nset, 70010, NE, kept,
+        [&](std::int32_t k) {
+            return std::sqrt((s.VX(k) * s.VX(k) + s.VY(k) * s.VY(k)) + s.VZ(k) * s.VZ(k));
+        },
+        [&](std::int32_t k) {
+            const float x = static_cast<float>(s.VX(k)), y = static_cast<float>(s.VY(k)),
+                        z = static_cast<float>(s.VZ(k));
+            return std::sqrt((x * x + y * y) + z * z);
+        });
+    write_vector(unit, nset, 70011, NE, kept, [&](std::int32_t k) { return s.VX(k); });
+    write_vector(unit, nset, 70012, NE, kept, [&](std::int32_t k) { return s.VY(k); });
+    write_vector(unit, nset, 70013, NE, kept, [&](std::int32_t k) { return s.VZ(k); });
+    write_vector(unit, nset, 70014, NE, kept, [&](std::int32_t k) { return s.TH(k); });
+
+    // Velocity components over the coefficients of "MAT.LST", every element included; a
+    // removed element (negative material) shows 0.0.
+    if (MATREAD == 1) {
+        const Span1<const double>* V[3] = {&s.VX, &s.VY, &s.VZ};
+        for (int c = 1; c <= 3; ++c) {
+            write_vector(unit, nset, 70014 + c, NE, every, [&](std::int32_t k) {
+                return coefficient_quotient((*V[c - 1])(k), s.MTYP(k), MATT, c);
+            });
+        }
+    }
+    close_block(unit);
+}
+
+}  // namespace gw::femap
