@@ -95,7 +95,7 @@ void properties(int unit, std::int32_t nprop, const ModelKind& kind) {
     close_block(unit);
 }
 
-// The five records of one element of block 404: number, property and topology, ten node
+// The seven records of one element of block 404: number, property and topology, ten node
 // positions, then the constant records.
 void element(int unit, std::int32_t number, std::int32_t property, const ModelKind& kind,
              std::int32_t topology, const std::array<std::int32_t, 10>& nodes) {
