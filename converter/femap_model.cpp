@@ -3,10 +3,10 @@
 #include <array>
 #include <string_view>
 
-#include "femap.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
-namespace gw::femap {
+namespace cnv {
 
 namespace {
 
@@ -66,12 +66,12 @@ constexpr std::string_view kNodeText = ",0,0,1,46,0,0,0,0,0,0,";
 
 void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
 
-void open_block(int unit, std::int32_t number) {
-    rio::write(unit, "(I5)", {std::int32_t{-1}});
+void open_block(int unit, I32 number) {
+    rio::write(unit, "(I5)", {I32{-1}});
     rio::write(unit, "(I6)", {number});
 }
 
-void close_block(int unit) { rio::write(unit, "(I5)", {std::int32_t{-1}}); }
+void close_block(int unit) { rio::write(unit, "(I5)", {I32{-1}}); }
 
 // Blocks 100 and 401, the same for both models.
 void header_and_material(int unit) {
@@ -85,9 +85,9 @@ void header_and_material(int unit) {
 }
 
 // Block 402 with properties 1..nprop.
-void properties(int unit, std::int32_t nprop, const ModelKind& kind) {
+void properties(int unit, I32 nprop, const ModelKind& kind) {
     open_block(unit, 402);
-    for (std::int32_t p = 1; p <= nprop; ++p) {
+    for (I32 p = 1; p <= nprop; ++p) {
         rio::write(unit, "(I5,A14)", {p, kind.property_text});
         for (const Repeated& r : kPropertyTail)
             for (int k = 0; k < r.times; ++k) text(unit, r.text);
@@ -97,26 +97,26 @@ void properties(int unit, std::int32_t nprop, const ModelKind& kind) {
 
 // The seven records of one element of block 404: number, property and topology, ten node
 // positions, then the constant records.
-void element(int unit, std::int32_t number, std::int32_t property, const ModelKind& kind,
-             std::int32_t topology, const std::array<std::int32_t, 10>& nodes) {
+void element(int unit, I32 number, I32 property, const ModelKind& kind,
+             I32 topology, const std::array<I32, 10>& nodes) {
     rio::write(unit, "*", {number, ",124,", property, kind.type_text, topology, ",1,0,0,"});
-    rio::write(unit, "(10(I7,','))", {std::span<const std::int32_t>(nodes)});
+    rio::write(unit, "(10(I7,','))", {std::span<const I32>(nodes)});
     for (std::string_view t : kElementTail) text(unit, t);
 }
 
 }  // namespace
 
-void write_model_3d(int unit, const Span1<const double>& X, const Span1<const double>& Y,
-                    const Span1<const double>& Z, const Span2<const std::int32_t>& NOD,
-                    std::int32_t NUMNP, std::int32_t NUMEL, const Span1<const std::int32_t>& MTYP,
-                    std::int32_t MATMAX, const Span1<const std::int32_t>& EFLAG,
-                    const Span1<const std::int32_t>& NFLAG) {
+void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,
+             I32 NUMNP, I32 NUMEL, const IntView& MTYP, I32 MATMAX, I32 NPEMAX,
+             const IntView& EFLAG, const IntView& NFLAG, WriterCounters& cnt) {
+    (void)NPEMAX;  // the first eight slots of each element are written whatever the stride
+    const int unit = cnt.IFEM;
     header_and_material(unit);
     properties(unit, MATMAX, kSolid);
 
     // Nodes: the field shows each coordinate's single-precision value.
     open_block(unit, 403);
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+    for (I32 n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
         const float x = static_cast<float>(X(n)), y = static_cast<float>(Y(n)),
                     z = static_cast<float>(Z(n));
@@ -127,9 +127,9 @@ void write_model_3d(int unit, const Span1<const double>& X, const Span1<const do
     // Elements: the model lists the face zeta = +1 first (slots 1-4, a prism's 1-3); the
     // neutral file starts with the opposite face.
     open_block(unit, 404);
-    for (std::int32_t i = 1; i <= NUMEL; ++i) {
+    for (I32 i = 1; i <= NUMEL; ++i) {
         if (EFLAG(i) == 1) continue;
-        std::int32_t N[9];
+        I32 N[9];
         for (int j = 1; j <= 8; ++j) N[j] = NOD(j, i);
         if (N[7] == 0 && N[8] == 0) {
             element(unit, i, MTYP(i), kSolid, 7, {N[4], N[5], N[6], 0, N[1], N[2], N[3], 0, 0, 0});
@@ -141,21 +141,22 @@ void write_model_3d(int unit, const Span1<const double>& X, const Span1<const do
     close_block(unit);
 }
 
-void write_model_mesh(int unit, std::int32_t NPT, const Span1<const double>& XP,
-                      const Span1<const double>& YP, const Span1<const double>& ZP,
-                      std::int32_t NCELL, const Span2<const std::int32_t>& ICELL) {
+void FEMGEO2(const OutputMesh& mesh, WriterCounters& cnt) {
+    const int unit = cnt.IFEM;
     header_and_material(unit);
     properties(unit, 1, kPlate);
 
     open_block(unit, 403);
-    for (std::int32_t p = 1; p <= NPT; ++p)
-        rio::write(unit, kNodeFormat, {p, kNodeText, XP(p), ",", YP(p), ",", ZP(p)});
+    for (I32 p = 1; p <= mesh.NPT; ++p)
+        rio::write(unit, kNodeFormat,
+                   {p, kNodeText, mesh.XP(p), ",", mesh.YP(p), ",", mesh.ZP(p)});
     close_block(unit);
 
     // Cells: a third point equal to the fourth makes a triangle.
     open_block(unit, 404);
-    for (std::int32_t c = 1; c <= NCELL; ++c) {
-        const std::int32_t I1 = ICELL(c, 1), I2 = ICELL(c, 2), I3 = ICELL(c, 3), I4 = ICELL(c, 4);
+    for (I32 c = 1; c <= mesh.NCELL; ++c) {
+        const I32 I1 = mesh.ICELL(c, 1), I2 = mesh.ICELL(c, 2), I3 = mesh.ICELL(c, 3),
+                  I4 = mesh.ICELL(c, 4);
         if (I3 == I4) {
             element(unit, c, 1, kPlate, 2, {I1, I2, I3, 0, 0, 0, 0, 0, 0, 0});
         } else {
@@ -165,4 +166,4 @@ void write_model_mesh(int unit, std::int32_t NPT, const Span1<const double>& XP,
     close_block(unit);
 }
 
-}  // namespace gw::femap
+}  // namespace cnv

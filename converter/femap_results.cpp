@@ -7,8 +7,11 @@
 
 #include "femap.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
-namespace gw::femap {
+namespace cnv {
+
+namespace femap {
 
 namespace {
 
@@ -33,9 +36,6 @@ constexpr std::array<VectorMember, 16> kMembers = {{
     {70016, ",70016,1,", "iy", "70016,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
     {70017, ",70017,1,", "iz", "70017,0,0,0,0,0,0,0,0,0,", ",1,8,", false},
 }};
-
-// Rows of MATT: materials 1 to 999.
-constexpr std::int32_t kMattRows = 999;
 
 void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
 
@@ -109,38 +109,44 @@ const VectorMember& member(std::int32_t number) {
     return kMembers.front();  // not reached: callers name table rows only
 }
 
-double coefficient_quotient(double v, std::int32_t m, const Span2<const double>& MATT, int c) {
-    if (m < 1 || m > kMattRows) return 0.0;
+double coefficient_quotient(double v, std::int32_t m, const Span2<double>& MATT, int c) {
+    if (m < 1 || m > kMaxMaterialRows) return 0.0;
     const double coef = MATT(m, c);
     return coef > 0.0 ? v / coef : 0.0;
 }
 
-void write_set_mesh(int unit, std::int32_t nset, double TIME, std::int32_t NSTEP,
-                    std::int32_t NPT, const Span1<const double>& PP, const Span1<const double>& HP) {
-    set_block(unit, nset, TIME, NSTEP);
-    open_vectors(unit);
-    const auto every = [](std::int32_t) { return true; };
-    write_vector(unit, nset, 10, NPT, every, [&](std::int32_t k) { return PP(k); });
-    write_vector(unit, nset, 11, NPT, every, [&](std::int32_t k) { return HP(k); });
-    close_block(unit);
+}  // namespace femap
+
+using femap::write_vector;
+
+void FEMMSH(const OutputMesh& mesh, double TIME, I32 NSTEP, WriterCounters& cnt) {
+    const int unit = cnt.IFEM;
+    const I32 nset = ++cnt.NSETF;
+    femap::set_block(unit, nset, TIME, NSTEP);
+    femap::open_vectors(unit);
+    const auto every = [](I32) { return true; };
+    write_vector(unit, nset, 10, mesh.NPT, every, [&](I32 k) { return mesh.PP(k); });
+    write_vector(unit, nset, 11, mesh.NPT, every, [&](I32 k) { return mesh.HP(k); });
+    femap::close_block(unit);
 }
 
-void average_to_nodes(std::int32_t NUMNP, std::int32_t NUMEL, const Span2<const std::int32_t>& NOD,
-                      const Span1<const double>& VX, const Span1<const double>& VY,
-                      const Span1<const double>& VZ, const Span1<const double>& TH,
-                      const Span1<const std::int32_t>& EFLAG, const Span1<double>& NVX,
-                      const Span1<double>& NVY, const Span1<double>& NVZ, const Span1<double>& NTH,
-                      const Span1<std::int32_t>& NCNT) {
+void FEMAVG(const RealView& Z, const RealView& PSI, const RealView& NVX, const RealView& NVY,
+            const RealView& NVZ, const RealView& VX, const RealView& VY, const RealView& VZ,
+            const RealView& Q, const RealView& TH, const RealView& NTH, const IntView& NCNT,
+            const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& MTYP,
+            double TIME, I32 NSTEP, const IntView& EFLAG, const IntView& NFLAG,
+            const MaterialTable& mat, WriterCounters& cnt) {
     // 1. Clear the sums and counts.
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+    for (I32 n = 1; n <= NUMNP; ++n) {
         NVX(n) = NVY(n) = NVZ(n) = NTH(n) = 0.0;
         NCNT(n) = 0;
     }
-    // 2. Add every kept element's values to each node slot it lists, in element order.
-    for (std::int32_t i = 1; i <= NUMEL; ++i) {
+    // 2. Add every kept element's values to each node slot it lists, in element order; a node
+    //    listed twice counts twice.
+    for (I32 i = 1; i <= NUMEL; ++i) {
         if (EFLAG(i) == 1) continue;
-        for (std::int64_t j = 1; j <= NOD.ld(); ++j) {
-            const std::int32_t n = NOD(j, i);
+        for (I32 j = 1; j <= NPEMAX; ++j) {
+            const I32 n = NOD(j, i);
             if (n == 0) continue;
             NVX(n) += VX(i);
             NVY(n) += VY(i);
@@ -149,8 +155,8 @@ void average_to_nodes(std::int32_t NUMNP, std::int32_t NUMEL, const Span2<const 
             NCNT(n) += 1;
         }
     }
-    // 3. Sums to averages.
-    for (std::int32_t n = 1; n <= NUMNP; ++n) {
+    // 3. Sums to averages; a node without a kept element keeps 0.0.
+    for (I32 n = 1; n <= NUMNP; ++n) {
         if (NCNT(n) <= 0) continue;
         const double count = NCNT(n);
         NVX(n) /= count;
@@ -158,58 +164,63 @@ void average_to_nodes(std::int32_t NUMNP, std::int32_t NUMEL, const Span2<const 
         NVZ(n) /= count;
         NTH(n) /= count;
     }
+    FEMMOD(NUMEL, NUMNP, VX, VY, VZ, PSI, Z, NVX, NVY, NVZ, Q, TH, NTH, MTYP, TIME, NSTEP, EFLAG,
+           NFLAG, mat, cnt);
 }
 
-void write_set_model(int unit, std::int32_t nset, double TIME, std::int32_t NSTEP,
-                     const ModelSet& s, std::int32_t MATREAD, const Span2<const double>& MATT) {
-    set_block(unit, nset, TIME, NSTEP);
-    open_vectors(unit);
+void FEMMOD(I32 NUMEL, I32 NUMNP, const RealView& VX, const RealView& VY, const RealView& VZ,
+            const RealView& PSI, const RealView& Z, const RealView& NVX, const RealView& NVY,
+            const RealView& NVZ, const RealView& Q, const RealView& TH, const RealView& NTH,
+            const IntView& MTYP, double TIME, I32 NSTEP, const IntView& EFLAG,
+            const IntView& NFLAG, const MaterialTable& mat, WriterCounters& cnt) {
+    const int unit = cnt.IFEM;
+    const I32 nset = ++cnt.NSETF;
+    femap::set_block(unit, nset, TIME, NSTEP);
+    femap::open_vectors(unit);
 
-    const auto node = [&](std::int32_t k) { return s.NFLAG(k) != 1; };
-    const auto kept = [&](std::int32_t k) { return s.EFLAG(k) != 1; };
-    const auto every = [](std::int32_t) { return true; };
-    const std::int32_t NN = s.NUMNP, NE = s.NUMEL;
+    const auto node = [&](I32 k) { return NFLAG(k) != 1; };
+    const auto kept = [&](I32 k) { return EFLAG(k) != 1; };
+    const auto every = [](I32) { return true; };
+    const I32 NN = NUMNP, NE = NUMEL;
 
     // Node vectors.
-    write_vector(unit, nset, 10, NN, node, [&](std::int32_t k) { return s.PSI(k); });
-    write_vector(unit, nset, 11, NN, node, [&](std::int32_t k) { return s.PSI(k) + s.Z(k); });
-    write_vector(unit, nset, 12, NN, node, [&](std::int32_t k) { return s.Q(k); });
-    write_vector(unit, nset, 13, NN, node, [&](std::int32_t k) {
-        return std::sqrt((s.NVX(k) * s.NVX(k) + s.NVY(k) * s.NVY(k)) + s.NVZ(k) * s.NVZ(k));
+    write_vector(unit, nset, 10, NN, node, [&](I32 k) { return PSI(k); });
+    write_vector(unit, nset, 11, NN, node, [&](I32 k) { return PSI(k) + Z(k); });
+    write_vector(unit, nset, 12, NN, node, [&](I32 k) { return Q(k); });
+    write_vector(unit, nset, 13, NN, node, [&](I32 k) {
+        return std::sqrt((NVX(k) * NVX(k) + NVY(k) * NVY(k)) + NVZ(k) * NVZ(k));
     });
-    write_vector(unit, nset, 14, NN, node, [&](std::int32_t k) { return s.NVX(k); });
-    write_vector(unit, nset, 15, NN, node, [&](std::int32_t k) { return s.NVY(k); });
-    write_vector(unit, nset, 16, NN, node, [&](std::int32_t k) { return s.NVZ(k); });
-    write_vector(unit, nset, 17, NN, node, [&](std::int32_t k) { return s.NTH(k); });
+    write_vector(unit, nset, 14, NN, node, [&](I32 k) { return NVX(k); });
+    write_vector(unit, nset, 15, NN, node, [&](I32 k) { return NVY(k); });
+    write_vector(unit, nset, 16, NN, node, [&](I32 k) { return NVZ(k); });
+    write_vector(unit, nset, 17, NN, node, [&](I32 k) { return NTH(k); });
 
     // Element vectors. The speed's extremes come from the double components; its data
     // records from the components rounded to single precision, squared and summed there.
     write_vector(
         unit, nset, 70010, NE, kept,
-        [&](std::int32_t k) {
-            return std::sqrt((s.VX(k) * s.VX(k) + s.VY(k) * s.VY(k)) + s.VZ(k) * s.VZ(k));
-        },
-        [&](std::int32_t k) {
-            const float x = static_cast<float>(s.VX(k)), y = static_cast<float>(s.VY(k)),
-                        z = static_cast<float>(s.VZ(k));
+        [&](I32 k) { return std::sqrt((VX(k) * VX(k) + VY(k) * VY(k)) + VZ(k) * VZ(k)); },
+        [&](I32 k) {
+            const float x = static_cast<float>(VX(k)), y = static_cast<float>(VY(k)),
+                        z = static_cast<float>(VZ(k));
             return std::sqrt((x * x + y * y) + z * z);
         });
-    write_vector(unit, nset, 70011, NE, kept, [&](std::int32_t k) { return s.VX(k); });
-    write_vector(unit, nset, 70012, NE, kept, [&](std::int32_t k) { return s.VY(k); });
-    write_vector(unit, nset, 70013, NE, kept, [&](std::int32_t k) { return s.VZ(k); });
-    write_vector(unit, nset, 70014, NE, kept, [&](std::int32_t k) { return s.TH(k); });
+    write_vector(unit, nset, 70011, NE, kept, [&](I32 k) { return VX(k); });
+    write_vector(unit, nset, 70012, NE, kept, [&](I32 k) { return VY(k); });
+    write_vector(unit, nset, 70013, NE, kept, [&](I32 k) { return VZ(k); });
+    write_vector(unit, nset, 70014, NE, kept, [&](I32 k) { return TH(k); });
 
     // Velocity components over the coefficients of "MAT.LST", every element included; a
     // removed element (negative material) shows 0.0.
-    if (MATREAD == 1) {
-        const Span1<const double>* V[3] = {&s.VX, &s.VY, &s.VZ};
+    if (mat.MATREAD == 1) {
+        const RealView* V[3] = {&VX, &VY, &VZ};
         for (int c = 1; c <= 3; ++c) {
-            write_vector(unit, nset, 70014 + c, NE, every, [&](std::int32_t k) {
-                return coefficient_quotient((*V[c - 1])(k), s.MTYP(k), MATT, c);
+            write_vector(unit, nset, 70014 + c, NE, every, [&](I32 k) {
+                return femap::coefficient_quotient((*V[c - 1])(k), MTYP(k), mat.MATT, c);
             });
         }
     }
-    close_block(unit);
+    femap::close_block(unit);
 }
 
-}  // namespace gw::femap
+}  // namespace cnv

@@ -11,18 +11,19 @@
 
 #include "femap.hpp"
 #include "recordio/recordio.hpp"
+#include "writers.hpp"
 
 namespace {
 
-using gw::Span1;
-using gw::Span2;
-namespace fm = gw::femap;
+using cnv::Span1;
+using cnv::Span2;
+namespace fm = cnv::femap;
 
 constexpr int kUnit = 6;
 
 template <class T>
-Span1<const T> view(const std::vector<T>& v) {
-    return Span1<const T>(v.data(), static_cast<std::int64_t>(v.size()));
+Span1<T> view(std::vector<T>& v) {
+    return Span1<T>(v.data(), static_cast<std::int64_t>(v.size()));
 }
 
 // Runs a writer on unit 6 in a scratch directory and returns the records it wrote.
@@ -86,9 +87,10 @@ struct SmallModel {
         X[1] = 2.0000005;  // its single-precision value shows one digit lower
         NFLAG[8] = 1;
     }
-    void write(std::int32_t MATMAX) const {
-        fm::write_model_3d(kUnit, view(X), view(Y), view(Z), Span2<const std::int32_t>(NOD.data(), 8, 3),
-                           NUMNP, NUMEL, view(MTYP), MATMAX, view(EFLAG), view(NFLAG));
+    void write(std::int32_t MATMAX) {
+        cnv::WriterCounters cnt;
+        cnv::FEMGEO3(view(X), view(Y), view(Z), Span2<std::int32_t>(NOD.data(), 8, 3), NUMNP,
+                     NUMEL, view(MTYP), MATMAX, 8, view(EFLAG), view(NFLAG), cnt);
     }
 };
 
@@ -138,14 +140,17 @@ TEST_F(FemapFile, ModelBlocksOfThe3dModel) {
 
 TEST_F(FemapFile, ModelBlocksOfTheOutputMesh) {
     // Point 1 keeps its double value; a triangle (third point = fourth) and a quadrilateral.
-    const std::vector<double> XP = {2.0000005, 1.0, 1.0, 0.0}, YP = {0.0, 0.0, 1.0, 1.0},
-                              ZP = {-1.5, 0.0, 0.0, 0.0};
-    const std::vector<std::int32_t> ICELL = {1, 4,  // column-major 2 x 4: ICELL(c, j)
-                                             2, 1,  //
-                                             3, 2,  //
-                                             3, 3};
-    fm::write_model_mesh(kUnit, 4, view(XP), view(YP), view(ZP), 2,
-                         Span2<const std::int32_t>(ICELL.data(), 2, 4));
+    cnv::OutputMesh mesh;
+    mesh.NPT = 4;
+    mesh.NCELL = 2;
+    const double xyz[4][3] = {{2.0000005, 0.0, -1.5}, {1.0, 0.0, 0.0}, {1.0, 1.0, 0.0}, {0.0, 1.0, 0.0}};
+    for (int p = 1; p <= 4; ++p)
+        mesh.XP(p) = xyz[p - 1][0], mesh.YP(p) = xyz[p - 1][1], mesh.ZP(p) = xyz[p - 1][2];
+    const std::int32_t cells[2][4] = {{1, 2, 3, 3}, {4, 1, 2, 3}};
+    for (int c = 1; c <= 2; ++c)
+        for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
+    cnv::WriterCounters cnt;
+    cnv::FEMGEO2(mesh, cnt);
     const auto r = records();
     EXPECT_EQ(r[43], "    1,110,1,19,1,0,");
     EXPECT_EQ(r[73], "   -1");
@@ -178,8 +183,14 @@ TEST(FemapExtremes, StartValuesAndTies) {
 
 // Output mesh set: both vectors, the set block, extremes and the data records.
 TEST_F(FemapFile, OutputSetOfTheMesh) {
-    const std::vector<double> PP = {1.5, -2.0, -2.0}, HP = {3600.0, 0.1, 2.5E-3};
-    fm::write_set_mesh(kUnit, 7, 3600.0, 12, 3, view(PP), view(HP));
+    cnv::OutputMesh mesh;
+    mesh.NPT = 3;
+    const double PP[3] = {1.5, -2.0, -2.0}, HP[3] = {3600.0, 0.1, 2.5E-3};
+    for (int p = 1; p <= 3; ++p) mesh.PP(p) = PP[p - 1], mesh.HP(p) = HP[p - 1];
+    cnv::WriterCounters cnt;
+    cnt.NSETF = 6;  // the set takes the next number
+    cnv::FEMMSH(mesh, 3600.0, 12, cnt);
+    EXPECT_EQ(cnt.NSETF, 7);
     const std::vector<std::string> expect = {
         "   -1", "   450", "           7", "  12 T=  3.6000E+03", " 0,0,", "   3600.000    ", " 1,",
         "   ", "   -1", "   -1", "   451",
@@ -206,24 +217,22 @@ struct ModelValues {
                                      3, 0, 0, 0, 0, 0, 0, 0};
     std::vector<std::int32_t> MTYP = {2, 0, -1}, EFLAG = {0, 0, 1}, NFLAG = {0, 0, 0};
 
-    fm::ModelSet set() {
-        fm::average_to_nodes(3, 3, Span2<const std::int32_t>(NOD.data(), 8, 3), view(VX), view(VY),
-                             view(VZ), view(TH), view(EFLAG), Span1<double>(NVX.data(), 3),
-                             Span1<double>(NVY.data(), 3), Span1<double>(NVZ.data(), 3),
-                             Span1<double>(NTH.data(), 3), Span1<std::int32_t>(NCNT.data(), 3));
-        fm::ModelSet s;
-        s.NUMNP = 3, s.NUMEL = 3;
-        s.PSI = view(PSI), s.Z = view(Z), s.Q = view(Q);
-        s.NVX = view(NVX), s.NVY = view(NVY), s.NVZ = view(NVZ), s.NTH = view(NTH);
-        s.VX = view(VX), s.VY = view(VY), s.VZ = view(VZ), s.TH = view(TH);
-        s.MTYP = view(MTYP), s.EFLAG = view(EFLAG), s.NFLAG = view(NFLAG);
-        return s;
+    // FEMAVG with these values: the node averages, then output set nset (MATREAD from `mat`).
+    void write(std::int32_t nset, double TIME, std::int32_t NSTEP, const cnv::MaterialTable& mat) {
+        cnv::WriterCounters cnt;
+        cnt.NSETF = nset - 1;
+        cnv::FEMAVG(view(Z), view(PSI), view(NVX), view(NVY), view(NVZ), view(VX), view(VY),
+                    view(VZ), view(Q), view(TH), view(NTH), view(NCNT),
+                    Span2<std::int32_t>(NOD.data(), 8, 3), 3, 3, 8, view(MTYP), TIME, NSTEP,
+                    view(EFLAG), view(NFLAG), mat, cnt);
+        EXPECT_EQ(cnt.NSETF, nset);
     }
 };
 
-TEST(FemapAverages, RepeatedSlotsCountTwiceAndFlaggedElementsNotAtAll) {
+TEST_F(FemapFile, NodeAveragesCountRepeatedSlotsTwiceAndFlaggedElementsNotAtAll) {
+    const cnv::MaterialTable none;
     ModelValues v;
-    v.set();
+    v.write(1, 0.0, 0, none);
     // Node 2 is listed twice by element 1 and once by element 2: (2 x 0.1 + 1.0) / 3.
     EXPECT_EQ(v.NCNT, (std::vector<std::int32_t>{1, 3, 1}));
     EXPECT_EQ(v.NVX[1], (0.1 + 0.1 + 1.0) / 3.0);
@@ -232,7 +241,7 @@ TEST(FemapAverages, RepeatedSlotsCountTwiceAndFlaggedElementsNotAtAll) {
     EXPECT_EQ(v.NVZ[2], -4.0);
     // Every node of removed elements only: averages 0.0, count 0.
     v.EFLAG = {1, 1, 1};
-    v.set();
+    v.write(2, 0.0, 0, none);
     EXPECT_EQ(v.NCNT, (std::vector<std::int32_t>{0, 0, 0}));
     EXPECT_EQ(v.NVX, (std::vector<double>{0.0, 0.0, 0.0}));
 }
@@ -254,9 +263,10 @@ std::vector<std::string> vector_records(const std::vector<std::string>& r, std::
 }
 
 TEST_F(FemapFile, OutputSetOfThe3dModelWithoutMatList) {
+    const cnv::MaterialTable none;
     ModelValues v;
     v.NFLAG = {1, 1, 1};  // no node vector writes an item
-    fm::write_set_model(kUnit, 1, 0.0, 0, v.set(), 0, Span2<const double>());
+    v.write(1, 0.0, 0, none);
     const auto r = records();
     EXPECT_EQ(r[3], "   0 T=  0.0000E+00");
     EXPECT_EQ(r[5], "  0.0000000E+00");
@@ -284,8 +294,9 @@ TEST_F(FemapFile, OutputSetOfThe3dModelWithoutMatList) {
 }
 
 TEST_F(FemapFile, NodeVectorsInDoubleAndSingle) {
+    const cnv::MaterialTable none;
     ModelValues v;
-    fm::write_set_model(kUnit, 3, 3600.0, 12, v.set(), 0, Span2<const double>());
+    v.write(3, 3600.0, 12, none);
     const auto r = records();
     // Total head PSI + Z in double, written in single precision.
     const auto th = vector_records(r, 3, 11);
@@ -310,10 +321,10 @@ TEST_F(FemapFile, CoefficientVectorsWithMatList) {
     // Material 2 has coefficients 2, 0 (not given) and -1; element 2 has material 0 and
     // element 3 is removed: both show 0.0 and take part in the extremes.
     ModelValues v;
-    std::vector<double> matt(999 * 3, 0.0);
-    Span2<double> MATT(matt.data(), 999, 3);
-    MATT(2, 1) = 0.5, MATT(2, 2) = 0.0, MATT(2, 3) = -1.0;
-    fm::write_set_model(kUnit, 2, 1.0, 1, v.set(), 1, Span2<const double>(matt.data(), 999, 3));
+    cnv::MaterialTable mat;
+    mat.MATREAD = 1;
+    mat.MATT(2, 1) = 0.5, mat.MATT(2, 2) = 0.0, mat.MATT(2, 3) = -1.0;
+    v.write(2, 1.0, 1, mat);
     const auto r = records();
     const auto ix = vector_records(r, 2, 70015);
     ASSERT_EQ(ix.size(), 11u);
@@ -332,10 +343,9 @@ TEST_F(FemapFile, CoefficientVectorsWithMatList) {
 }
 
 TEST(FemapCoefficients, MaterialsOutsideTheTableAndZeroCoefficientsGiveZero) {
-    std::vector<double> matt(999 * 3, 0.0);
-    Span2<double> MATT(matt.data(), 999, 3);
-    MATT(1, 1) = 4.0, MATT(999, 3) = 0.5, MATT(7, 2) = -2.0;
-    const Span2<const double> M(matt.data(), 999, 3);
+    cnv::MaterialTable mat;
+    mat.MATT(1, 1) = 4.0, mat.MATT(999, 3) = 0.5, mat.MATT(7, 2) = -2.0;
+    const Span2<double>& M = mat.MATT;
     EXPECT_EQ(fm::coefficient_quotient(1.0, 1, M, 1), 0.25);
     EXPECT_EQ(fm::coefficient_quotient(1.0, 999, M, 3), 2.0);
     EXPECT_EQ(fm::coefficient_quotient(1.0, 7, M, 2), 0.0);     // negative coefficient
