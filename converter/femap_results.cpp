@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "femap.hpp"
+#include "node_averages.hpp"
 #include "recordio/recordio.hpp"
 #include "writers.hpp"
 
@@ -136,34 +137,8 @@ void FEMAVG(const RealView& Z, const RealView& PSI, const RealView& NVX, const R
             const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& MTYP,
             double TIME, I32 NSTEP, const IntView& EFLAG, const IntView& NFLAG,
             const MaterialTable& mat, WriterCounters& cnt) {
-    // 1. Clear the sums and counts.
-    for (I32 n = 1; n <= NUMNP; ++n) {
-        NVX(n) = NVY(n) = NVZ(n) = NTH(n) = 0.0;
-        NCNT(n) = 0;
-    }
-    // 2. Add every kept element's values to each node slot it lists, in element order; a node
-    //    listed twice counts twice.
-    for (I32 i = 1; i <= NUMEL; ++i) {
-        if (EFLAG(i) == 1) continue;
-        for (I32 j = 1; j <= NPEMAX; ++j) {
-            const I32 n = NOD(j, i);
-            if (n == 0) continue;
-            NVX(n) += VX(i);
-            NVY(n) += VY(i);
-            NVZ(n) += VZ(i);
-            NTH(n) += TH(i);
-            NCNT(n) += 1;
-        }
-    }
-    // 3. Sums to averages; a node without a kept element keeps 0.0.
-    for (I32 n = 1; n <= NUMNP; ++n) {
-        if (NCNT(n) <= 0) continue;
-        const double count = NCNT(n);
-        NVX(n) /= count;
-        NVY(n) /= count;
-        NVZ(n) /= count;
-        NTH(n) /= count;
-    }
+    // The node averages feed vectors 13 to 17.
+    average_to_nodes(VX, VY, VZ, &TH, NVX, NVY, NVZ, &NTH, NCNT, NOD, NUMNP, NUMEL, NPEMAX, EFLAG);
     FEMMOD(NUMEL, NUMNP, VX, VY, VZ, PSI, Z, NVX, NVY, NVZ, Q, TH, NTH, MTYP, TIME, NSTEP, EFLAG,
            NFLAG, mat, cnt);
 }

@@ -6,32 +6,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "femap_records.hpp"
+
 namespace {
 
-std::vector<std::string> read_records(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    const std::string all{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < all.size()) {
-        const std::size_t end = all.find("\r\n", at);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << path << ": last record without CR LF";
-            break;
-        }
-        out.push_back(all.substr(at, end - at));
-        at = end + 2;
-    }
-    return out;
-}
+using cnv::test_support::read_records;
 
 // The numbers of a record, commas taken as blanks.
 std::vector<double> numbers(std::string r) {

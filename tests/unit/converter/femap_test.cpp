@@ -1,15 +1,13 @@
 // FEMAP neutral writers: literal records of the model blocks and of the output vectors.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "../solver/scratch_dir.hpp"
 #include "femap.hpp"
+#include "femap_records.hpp"
 #include "recordio/recordio.hpp"
 #include "writers.hpp"
 
@@ -27,36 +25,16 @@ Span1<T> view(std::vector<T>& v) {
 }
 
 // Runs a writer on unit 6 in a scratch directory and returns the records it wrote.
-class FemapFile : public ::testing::Test {
+class FemapFile : public gw::test_support::ScratchDirTest {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
-        char tmpl[] = "/tmp/gw_femap_XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        std::filesystem::current_path(dir_);
+        ScratchDirTest::SetUp();
         rio::open(kUnit, "FEMAP.NEU", rio::Status::Unknown, rio::Form::Formatted);
     }
-    void TearDown() override {
-        rio::close_all();
-        std::filesystem::current_path(old_);
-        std::filesystem::remove_all(dir_);
-    }
-    // The file's records without their CR LF; every record must end in CR LF.
+    // The records written so far (the unit is closed).
     std::vector<std::string> records() {
         rio::close(kUnit);
-        std::ifstream f("FEMAP.NEU", std::ios::binary);
-        const std::string all{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-        std::vector<std::string> out;
-        std::size_t at = 0;
-        while (at < all.size()) {
-            const std::size_t end = all.find("\r\n", at);
-            EXPECT_NE(end, std::string::npos) << "record without CR LF";
-            if (end == std::string::npos) break;
-            out.push_back(all.substr(at, end - at));
-            at = end + 2;
-        }
-        return out;
+        return cnv::test_support::read_records("FEMAP.NEU");
     }
     // Index of the first record equal to `r` at or after `from`; -1 when absent.
     static long find(const std::vector<std::string>& recs, const std::string& r, long from = 0) {
@@ -64,7 +42,6 @@ protected:
             if (recs[i] == r) return i;
         return -1;
     }
-    std::filesystem::path old_, dir_;
 };
 
 // A hexahedron of material 3 (nodes 1-8), a prism of material 1 (nodes 11-16), a removed
@@ -304,13 +281,15 @@ TEST_F(FemapFile, NodeVectorsInDoubleAndSingle) {
     EXPECT_EQ(th[2], " -0.2500000       11.50000       11.50000    ");
     EXPECT_EQ(th[5], "           2 ,           1 ,6,7,");
     // Vector 14: REAL*8 data of the averages; record 3 stays single precision.
-    const auto vx = vector_records(r, 3, 14);
-    ASSERT_EQ(vx.size(), 11u);
-    EXPECT_EQ(vx[2], "  0.1000000       1.000000       1.000000    ");
-    EXPECT_EQ(vx[7], "           1 ,  0.100000000000000     ");
-    EXPECT_EQ(vx[8], "           2 ,  0.400000000000000     ");
-    EXPECT_EQ(vx[9], "           3 ,   1.00000000000000     ");
-    EXPECT_EQ(vx[10], "          -1 ,  0.000000000000000E+000");
+    EXPECT_EQ(vector_records(r, 3, 14),
+              (std::vector<std::string>{"           3 ,14,1,", " X Velocity(Node)",
+                                        "  0.1000000       1.000000       1.000000    ",
+                                        " 14,0,0,0,0,0,0,0,0,0,", " 0,0,0,0,0,0,0,0,0,0,",
+                                        "           1 ,           3 ,1,7,", " 0,1,1,",
+                                        "           1 ,  0.100000000000000     ",
+                                        "           2 ,  0.400000000000000     ",
+                                        "           3 ,   1.00000000000000     ",
+                                        "          -1 ,  0.000000000000000E+000"}));
     // Element vectors leave out the removed element 3.
     const auto tha = vector_records(r, 3, 70014);
     ASSERT_EQ(tha.size(), 10u);
@@ -326,13 +305,15 @@ TEST_F(FemapFile, CoefficientVectorsWithMatList) {
     mat.MATT(2, 1) = 0.5, mat.MATT(2, 2) = 0.0, mat.MATT(2, 3) = -1.0;
     v.write(2, 1.0, 1, mat);
     const auto r = records();
-    const auto ix = vector_records(r, 2, 70015);
-    ASSERT_EQ(ix.size(), 11u);
-    EXPECT_EQ(ix[2], "  0.0000000E+00  0.2000000      0.2000000    ");
-    EXPECT_EQ(ix[5], "           2 ,           1 ,1,8,");
-    EXPECT_EQ(ix[7], "           1 ,  0.2000000    ");
-    EXPECT_EQ(ix[8], "           2 ,  0.0000000E+00");
-    EXPECT_EQ(ix[9], "           3 ,  0.0000000E+00");
+    EXPECT_EQ(vector_records(r, 2, 70015),
+              (std::vector<std::string>{"           2 ,70015,1,", " ix",
+                                        "  0.0000000E+00  0.2000000      0.2000000    ",
+                                        " 70015,0,0,0,0,0,0,0,0,0,", " 0,0,0,0,0,0,0,0,0,0,",
+                                        "           2 ,           1 ,1,8,", " 0,1,1,",
+                                        "           1 ,  0.2000000    ",
+                                        "           2 ,  0.0000000E+00",
+                                        "           3 ,  0.0000000E+00",
+                                        "          -1 ,  0.0000000E+00"}));
     const auto iz = vector_records(r, 2, 70017);
     ASSERT_EQ(iz.size(), 11u);
     EXPECT_EQ(iz[1], " iz");
