@@ -9,6 +9,7 @@
 #include "femap.hpp"
 #include "femap_records.hpp"
 #include "recordio/recordio.hpp"
+#include "two_cell_mesh.hpp"
 #include "writers.hpp"
 
 namespace {
@@ -118,21 +119,15 @@ TEST_F(FemapFile, ModelBlocksOfThe3dModel) {
 TEST_F(FemapFile, ModelBlocksOfTheOutputMesh) {
     // Point 1 keeps its double value; a triangle (third point = fourth) and a quadrilateral.
     cnv::OutputMesh mesh;
-    mesh.NPT = 4;
-    mesh.NCELL = 2;
-    const double xyz[4][3] = {{2.0000005, 0.0, -1.5}, {1.0, 0.0, 0.0}, {1.0, 1.0, 0.0}, {0.0, 1.0, 0.0}};
-    for (int p = 1; p <= 4; ++p)
-        mesh.XP(p) = xyz[p - 1][0], mesh.YP(p) = xyz[p - 1][1], mesh.ZP(p) = xyz[p - 1][2];
-    const std::int32_t cells[2][4] = {{1, 2, 3, 3}, {4, 1, 2, 3}};
-    for (int c = 1; c <= 2; ++c)
-        for (int j = 1; j <= 4; ++j) mesh.ICELL(c, j) = cells[c - 1][j - 1];
+    cnv::test_support::fill_two_cell_mesh(mesh);
+    mesh.XP(1) = 2.0000005;
     cnv::WriterCounters cnt;
     cnv::FEMGEO2(mesh, cnt);
     const auto r = records();
     EXPECT_EQ(r[43], "    1,110,1,19,1,0,");
     EXPECT_EQ(r[73], "   -1");
     EXPECT_EQ(r[75], "   403");
-    EXPECT_EQ(r[76], "      1,0,0,1,46,0,0,0,0,0,0, 2.000001E+00, 0.000000E+00,-1.500000E+00");
+    EXPECT_EQ(r[76], "      1,0,0,1,46,0,0,0,0,0,0, 2.000001E+00, 0.000000E+00,-1.000000E+01");
     const std::vector<std::string> elements = {
         "   -1", "   -1", "   404",
         "           1 ,124,           1 ,19,           2 ,1,0,0,",
@@ -140,7 +135,7 @@ TEST_F(FemapFile, ModelBlocksOfTheOutputMesh) {
         " 0,0,0,0,0,0,0,0,0,0,", " 0.,0.,0.,", " 0.,0.,0.,", " 0.,0.,0.,",
         " 0,0,0,0,0,0,0,0,0,0,0,0,",
         "           2 ,124,           1 ,19,           4 ,1,0,0,",
-        "      4,      1,      2,      3,      0,      0,      0,      0,      0,      0,",
+        "      2,      4,      3,      1,      0,      0,      0,      0,      0,      0,",
         " 0,0,0,0,0,0,0,0,0,0,", " 0.,0.,0.,", " 0.,0.,0.,", " 0.,0.,0.,",
         " 0,0,0,0,0,0,0,0,0,0,0,0,", "   -1"};
     EXPECT_EQ(std::vector<std::string>(r.begin() + 80, r.end()), elements);
