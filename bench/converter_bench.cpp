@@ -1,6 +1,6 @@
 // Converter throughput on a result file: reading the whole file alone (header and every step
 // block, list-directed) against whole converter runs writing the listing (form 0), TECPLOT
-// (form 1) and the FEMAP neutral file (form 2).
+// (form 1), the FEMAP neutral file (form 2) and MicroAVS (form 3).
 //   converter_bench RESULT [--run CONVERTER]
 // Write RESULT with the solver first, e.g. solver_bench 100 --model DIR, then the solver in DIR.
 // The form-0 run lists every block: its output data file names each block's time.
@@ -94,7 +94,7 @@ Timing run_converter(const std::string& exe, const std::string& result, const st
     const int status = std::system(cmd.c_str());
     const Timing t{seconds_since(t0), cpu_seconds(RUSAGE_CHILDREN) - c0};
     std::uintmax_t bytes = 0;
-    for (const char* out : {"OUTPUT.TXT", "TECPLOT.TXT", "FEMAP.NEU"}) {
+    for (const char* out : {"OUTPUT.TXT", "TECPLOT.TXT", "FEMAP.NEU", "AVS.INP", "AVS.tmp"}) {
         std::error_code ec;
         const auto n = std::filesystem::file_size(dir / out, ec);
         if (!ec) bytes += n;
@@ -133,6 +133,9 @@ void bench(const std::string& result, const std::string& exe) {
     const Timing t2 = run_converter(exe, result, "1\nRESULT.TXT\n2\n0\n", "");
     std::printf("form 2 (FEMAP)    %7.2f s elapsed %7.2f s processor  %6.2f x read alone\n", t2.wall,
                 t2.cpu, t2.cpu / r.t.cpu);
+    const Timing t3 = run_converter(exe, result, "1\nRESULT.TXT\n3\n0\n", "");
+    std::printf("form 3 (MicroAVS) %7.2f s elapsed %7.2f s processor  %6.2f x read alone\n", t3.wall,
+                t3.cpu, t3.cpu / r.t.cpu);
 }
 
 }  // namespace
