@@ -1,9 +1,11 @@
 // MicroAVS time-series files: step blocks into the scratch file "AVS.tmp" during the step
 // loop, then "AVS.INP" assembled from a header, the geometry and the blocks copied back.
+#include <algorithm>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "node_averages.hpp"
 #include "recordio/recordio.hpp"
@@ -36,6 +38,44 @@ void write_step_line(I32 NAVS, double TIME) {
     const int n = NAVS < 10 ? 1 : NAVS < 100 ? 2 : NAVS < 1000 ? 3 : NAVS < 10000 ? 4 : 5;
     rio::write(kScratchUnit, formats[n - 1], {NAVS, TIME});
 }
+
+// Data lines of a step block: a number and `nv` single-precision values each, written many
+// lines to a statement. The formats have no group, so each further line starts again at the
+// format's first descriptor, exactly as a statement of its own would; the blank after the
+// last value ends every line. flush() writes the lines still held.
+class DataLines {
+public:
+    DataLines(const char* format, int nv)
+        : format_(format), nv_(nv), number_(kLines),
+          value_(kLines * static_cast<std::size_t>(nv)) {}
+    void add(I32 number, std::initializer_list<float> values) {
+        number_[n_] = number;
+        std::copy(values.begin(), values.end(),
+                  value_.begin() + static_cast<std::ptrdiff_t>(n_) * nv_);
+        if (++n_ == kLines) flush();
+    }
+    void flush() {
+        if (n_ == 0) return;
+        rio::write(kScratchUnit, format_,
+                   {rio::Item::loop(static_cast<std::int64_t>(n_), number_.data(),
+                                    rio::Strided<float>{value_.data(), nv_, nv_})});
+        n_ = 0;
+    }
+
+private:
+    static constexpr std::size_t kLines = 1024;
+    const char* format_;
+    int nv_;
+    std::size_t n_ = 0;
+    std::vector<I32> number_;
+    std::vector<float> value_;
+};
+
+// The node, element and point lines (I8,1X,5(1PE12.5,' ')) with five, three and two values,
+// spelled out without the group.
+constexpr char kNodeLine[] = "(I8,1X,1PE12.5,' ',E12.5,' ',E12.5,' ',E12.5,' ',E12.5,' ')";
+constexpr char kElementLine[] = "(I8,1X,1PE12.5,' ',E12.5,' ',E12.5,' ')";
+constexpr char kPointLine[] = "(I8,1X,1PE12.5,' ',E12.5,' ')";
 
 // Copies `count` lines of the scratch file to "AVS.INP", each at exactly `width` columns.
 // One line at a time: the scratch file can reach gigabytes.
@@ -89,29 +129,30 @@ void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const R
     rio::write(kScratchUnit, "('5   3'/'5   1   1   1   1   1')");
     rio::write(kScratchUnit,
                "('Pressure,'/'Total Head,'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
+    DataLines node_lines(kNodeLine, 5);
     for (I32 n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
         // The head is summed in double before the values go out as single precision.
-        rio::write(kScratchUnit, "(I8,1X,5(1PE12.5,' '))",
-                   {n, float(PSI(n)), float(PSI(n) + Z(n)), float(NVX(n)), float(NVY(n)),
-                    float(NVZ(n))});
+        node_lines.add(n, {float(PSI(n)), float(PSI(n) + Z(n)), float(NVX(n)), float(NVY(n)),
+                           float(NVZ(n))});
     }
+    node_lines.flush();
     rio::write(kScratchUnit, "('3   1   1   1'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
+    DataLines element_lines(kElementLine, 3);
     for (I32 e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
-        rio::write(kScratchUnit, "(I8,1X,3(1PE12.5,' '))",
-                   {e, float(VX(e)), float(VY(e)), float(VZ(e))});
+        element_lines.add(e, {float(VX(e)), float(VY(e)), float(VZ(e))});
     }
+    element_lines.flush();
 }
 
 void AVSMSH(const OutputMesh& mesh, double TIME, WriterCounters& cnt) {
     cnt.NAVS += 1;
     write_step_line(cnt.NAVS, TIME);
     rio::write(kScratchUnit, "('2   0'/'2   1   1'/'Pressure,'/'Total Head,')");
-    for (I32 i = 1; i <= mesh.NPT; ++i) {
-        rio::write(kScratchUnit, "(I8,1X,5(1PE12.5,' '))",
-                   {i, float(mesh.PP(i)), float(mesh.HP(i))});
-    }
+    DataLines point_lines(kPointLine, 2);
+    for (I32 i = 1; i <= mesh.NPT; ++i) point_lines.add(i, {float(mesh.PP(i)), float(mesh.HP(i))});
+    point_lines.flush();
 }
 
 void AVSINP3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,

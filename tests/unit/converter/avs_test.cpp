@@ -1,6 +1,7 @@
 // MicroAVS step blocks and the assembly of "AVS.INP" from the scratch file.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -137,6 +138,31 @@ TEST_F(AvsFiles, TenBlocksNumberTheirStepLines) {
     for (char c : out) lines += c == '\n';
     EXPECT_EQ(lines, 3u + 13u + 10u * 24u);
     EXPECT_EQ(out.substr(out.size() - 50), "       2  4.00000E+00  0.00000E+00  0.00000E+00 \r\n");
+}
+
+// More node lines than one statement holds: every line keeps its number, its values and its
+// closing blank across the statement boundaries.
+TEST_F(AvsFiles, ManyNodeLines) {
+    const std::int32_t N = 2100;
+    std::vector<double> z(N, 1.0), psi(N), nv(N);
+    std::vector<std::int32_t> ncnt(N), flag(N, 0), nod(8, 0);
+    for (int i = 0; i < N; ++i) psi[i] = 0.5 * (i + 1);
+    cnv::WriterCounters cnt;
+    auto S = [](auto& v) { return cnv::Span1(v.data(), static_cast<std::int64_t>(v.size())); };
+    cnv::AVSMOD(S(z), S(psi), S(nv), S(nv), S(nv), S(nv), S(nv), S(nv), S(ncnt),
+                cnv::NodView(nod.data(), 8, 0), N, 0, 8, 1.0, S(flag), S(flag), cnt);
+    rio::close(8);
+    const std::string tmp = slurp("AVS.tmp");
+    std::size_t lines = 0;
+    for (char c : tmp) lines += c == '\n';
+    EXPECT_EQ(lines, 8u + 2100u + 4u);
+    for (int n : {1, 1024, 1025, 2048, 2049, 2100}) {
+        char line[80];
+        std::snprintf(line, sizeof line,
+                      "\r\n%8d %12.5E %12.5E  0.00000E+00  0.00000E+00  0.00000E+00 \r\n", n,
+                      0.5 * n, 0.5 * n + 1.0);
+        EXPECT_NE(tmp.find(line), std::string::npos) << line;
+    }
 }
 
 // No block written (a result file with only the model part): the header with the count 0
