@@ -72,7 +72,6 @@ void StepLoop::ask_mesh_form() {
 void StepLoop::set_flags() {
     const std::int64_t N = s_.NUMNP, E = s_.NUMEL;
     for (std::int64_t e = 1; e <= E; ++e) s_.EFLAG(e) = s_.MTYP(e) < 0 ? 1 : 0;
-    std::copy_n(s_.Q.data(), N, s_.QINIT.data());
     // A node that no element lists, flagged or not, is left out.
     std::fill_n(s_.NFLAG.data(), N, 1);
     for (std::int64_t e = 1; e <= E; ++e) {
@@ -81,9 +80,13 @@ void StepLoop::set_flags() {
             if (n > 0) s_.NFLAG(n) = 0;
         }
     }
-    std::copy_n(s_.PSI.data(), N, s_.PSIRST.data());
-    std::copy_n(s_.Q.data(), N, s_.QRST.data());
-    std::copy_n(s_.KODE.data(), N, s_.KODRST.data());
+    // The initial flows and the restart copies serve only the restart output.
+    if (IFORM_ == 9) {
+        std::copy_n(s_.Q.data(), N, s_.QINIT.data());
+        std::copy_n(s_.PSI.data(), N, s_.PSIRST.data());
+        std::copy_n(s_.Q.data(), N, s_.QRST.data());
+        std::copy_n(s_.KODE.data(), N, s_.KODRST.data());
+    }
     MATMAX_ = 1;
     for (std::int64_t e = 1; e <= E; ++e) MATMAX_ = std::max(MATMAX_, s_.MTYP(e));
 }
@@ -163,6 +166,8 @@ void StepLoop::keep_previous() {
     Slices& s = s_;
     const std::int64_t N = s.NUMNP, E = s.NUMEL;
     TPREV_ = TIME_;
+    // The previous block's values serve only the interpolation at output times.
+    if (ITSPEC_ != 1) return;
     std::copy_n(s.PSI.data(), N, s.PSIPRV.data());
     std::copy_n(s.Q.data(), N, s.QPRV.data());
     std::copy_n(s.VX.data(), E, s.VXPRV.data());
