@@ -7,6 +7,7 @@
 #include <string>
 
 #include "first_menu.hpp"
+#include "point_location.hpp"
 #include "prompts.hpp"
 #include "recordio/recordio.hpp"
 #include "refusal.hpp"
@@ -231,7 +232,13 @@ void StepLoop::run() {
     NSTEP_ = 0;
     const TimeValues block{s.PSI, s.Q, s.VX, s.VY, s.VZ, s.TH};
     if (IFORM_ == 1 || IFORM_ == 2) write_form(block, 0.0);
-    if (mesh_writers_ && MFORM_ != 3) write_mesh_zone(MFORM_, mesh, st_.cnt, 0.0, 0);
+    if (mesh_writers_ && MFORM_ != 3) {
+        // Form 4 shows the initial heads on its time-0 zone, as on every later one.
+        if (IFORM_ == 4) {
+            for (std::int32_t i = 1; i <= mesh.NPT; ++i) point_heads(mesh, st_.pts, s.PSI, s.Z, i);
+        }
+        write_mesh_zone(MFORM_, mesh, st_.cnt, 0.0, 0);
+    }
 
     // 7. Restart questions.
     RestartAnswers rst;
@@ -241,8 +248,11 @@ void StepLoop::run() {
     keep_previous();
 
     // 9. Step loop.
+    std::int64_t blocks = 0;
+    bool restart_written = false;
     for (;;) {
         if (!pp::read_step_head(pp::kResultUnit, NSTEP_, TIME_)) break;
+        ++blocks;
         rio::write(rio::kConsoleOut, "*", {"READ TIME=", TIME_});
         (void)pp::read_step_values(pp::kResultUnit, false, s.NUMNP, s.NUMEL, s.PSI, s.Q, s.KODE,
                                    s.VX, s.VY, s.VZ, s.TH);
@@ -253,11 +263,15 @@ void StepLoop::run() {
             if (IFORM_ == 9 &&
                 WRRST(rst, s.PSI, s.Q, s.KODE, TIME_, TPREV_, s.PSIRST, s.QRST, s.KODRST,
                       s.QINIT, s.X, s.Y, s.Z, TITLE_, s.NUMNP)) {
+                restart_written = true;
                 break;
             }
         }
         keep_previous();
     }
+
+    // A restart time that no pair of blocks brackets leaves nothing to write: a failure.
+    if (IFORM_ == 9 && !restart_written) restart_not_bracketed(rst, blocks, TPREV_);
 
     // 10. MicroAVS assembly of the blocks written: the 3-D model's under form 3, the output
     //     mesh's only under form 4 (form 3 writes no mesh block, whatever the mesh form).
