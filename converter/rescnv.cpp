@@ -167,8 +167,11 @@ void StepLoop::keep_previous() {
     Slices& s = s_;
     const std::int64_t N = s.NUMNP, E = s.NUMEL;
     TPREV_ = TIME_;
-    // The previous block's values serve only the interpolation at output times.
+    // The previous block's values serve only the interpolation at output times still to write.
     if (ITSPEC_ != 1) return;
+    std::int64_t done = 0;
+    for (std::int64_t j = 1; j <= NTOUT_; ++j) done += s.DONE(j) == 1 ? 1 : 0;
+    if (done >= NTOUT_) return;
     std::copy_n(s.PSI.data(), N, s.PSIPRV.data());
     std::copy_n(s.Q.data(), N, s.QPRV.data());
     std::copy_n(s.VX.data(), E, s.VXPRV.data());
