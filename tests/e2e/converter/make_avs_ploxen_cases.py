@@ -19,6 +19,10 @@ def main():
     # the header with the count 0 and the run ends normally.
     case("form3_model_only", ["1", "hand.res", "3", "0"],
          {"hand.res": hand_result([], model_only=True)}, ["AVS.INP"])
+    # MicroAVS of the output mesh under INTERP (mesh form 3): "INTERP.TXT" receives the
+    # assembled time series, triangles and quadrilaterals with the heads at the points.
+    case("form4_mesh3", ["1", "result.dat", "4", "0", "mesh.dat", "3"],
+         {"result.dat": solved, "mesh.dat": mesh}, ["INTERP.TXT"])
     # PLOXEN section (mesh form 5) under INTERP: one block per written time, points placed by
     # their distance from the smallest x and y of the mesh, and by z.
     case("form4_ploxen_section", ["1", "result.dat", "4", "0", "mesh.dat", "5"],
