@@ -23,6 +23,10 @@ def main():
     # assembled time series, triangles and quadrilaterals with the heads at the points.
     case("form4_mesh3", ["1", "result.dat", "4", "0", "mesh.dat", "3"],
          {"result.dat": solved, "mesh.dat": mesh}, ["INTERP.TXT"])
+    # A form with no output file (7) and mesh form 3: no MicroAVS block is written, so no
+    # assembly runs and nothing of it reaches the console.
+    case("form7_mesh3", ["1", "result.dat", "7", "1", "mesh.dat", "3"],
+         {"result.dat": solved, "mesh.dat": mesh}, [])
     # PLOXEN section (mesh form 5) under INTERP: one block per written time, points placed by
     # their distance from the smallest x and y of the mesh, and by z.
     case("form4_ploxen_section", ["1", "result.dat", "4", "0", "mesh.dat", "5"],
