@@ -11,11 +11,15 @@ namespace gw {
 namespace {
 
 // One keyword record: reads `format` with the keyword first, then applies the keyword rule.
-void read_record(const Units& u, InputState& in, const char* format, rio::Items items,
-                 std::string_view keyword, std::string_view group) {
+// A wrong keyword prints the group's line and sets the flag; returns false then.
+bool read_record(const Units& u, InputState& in, const char* format, rio::Items items,
+                 std::string_view keyword, std::string_view group, bool report = true) {
     const std::string saved = in.KEYWD;
     rio::read(u.IR, format, items);
-    check_keyword_group(u, in, saved, keyword, group);
+    if (keyword_ok(in, saved, keyword)) return true;
+    if (report) group_error_line(u, keyword, group);
+    in.read_error = 1;
+    return false;
 }
 
 // A value outside the model: the group's error line, the limit line, the flag.
@@ -90,13 +94,15 @@ void read_material_lines(const Control& c, const Units& u, InputState& in,
     count(m) = n.stored;
     for (int i = 1; i <= n.read; ++i) {
         std::int32_t a = 0, mat = 0;
-        read_record(u, in, "(A5,I7,I3)", {in.KEYWD, a, mat}, keyword, group);
-        if (a < 1) {
+        // A first number below 1 is reported like a wrong keyword, on the same one line.
+        const bool keyword_right =
+            read_record(u, in, "(A5,I7,I3)", {in.KEYWD, a, mat}, keyword, group, false);
+        if (!keyword_right || a < 1) {
             group_error_line(u, keyword, group);
             in.read_error = 1;
-        } else if (elements > 0 && a > elements) {
-            out_of_model(u, in, keyword, group, "ELEMENT", a, 1, elements);
         }
+        if (elements > 0 && a > elements)
+            out_of_model(u, in, keyword, group, "ELEMENT", a, 1, elements);
         if (a >= 1 && mat > c.NUMMAT)
             out_of_model(u, in, keyword, group, "MATERIAL", mat, 1, c.NUMMAT);
         if (i > n.stored) continue;

@@ -210,6 +210,9 @@ TEST_F(ChangeEvents, ReadingFaultsAreReportedAndTheGroupStaysInStep) {
          " ** ERROR ** NEWCB DATA -- Group UC \r\n"
          " ** ERROR ** NEWCB DATA -- Group UC'\r\n"
          " ** LIMIT ** NODE            13 NOT IN         1 TO        12\r\n"},
+        {"a wrong keyword alone sets the flag", true,
+         u({count_rec("NEWCX", 0)}, ub0, uc0, ud0),
+         " ** ERROR ** NEWCH DATA -- Group UA \r\n"},
         {"NEWCR element, face and tables outside the model", true,
          u(ua0, ub0, uc0,
            {count_rec("NEWCR", 2), face_rec("NEWCR", 3, -1, 0, 0, 0, ""),
@@ -241,6 +244,12 @@ TEST_F(ChangeEvents, ReadingFaultsAreReportedAndTheGroupStaysInStep) {
          " ** ERROR ** MATCM DATA -- Group VB'\r\n"
          " ** ERROR ** MATCM DATA -- Group VB'\r\n"
          " ** LIMIT ** MATERIAL         4 NOT IN         1 TO         3\r\n"},
+        {"a wrong MATC keyword; a wrong keyword on an element below 1 gives one line", false,
+         {time_rec("MATX ", "1.0"), count_rec("MATCE", 1), mat_rec("MATCX", 0, 1),
+          count_rec("MATCM", 0), time_rec("MATC ", "2.0"), count_rec("MATCE", 0),
+          count_rec("MATCM", 0)},
+         " ** ERROR ** MATC  DATA -- Group V  \r\n"
+         " ** ERROR ** MATCE DATA -- Group VA'\r\n"},
     };
     for (const Case& c : cases) {
         auto records = c.records;
