@@ -50,9 +50,10 @@ void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::str
     // 1. The five lists, checked against their capacities and the counts of the result file.
     const ListCounts n = read_lists(kPointListUnit, pntfil, c, lim, a);
 
-    // 2. The model part; node codes and element materials are read and dropped.
+    // 2. The model part; node codes and element materials are read and dropped, and the
+    // element node numbers are kept unchecked (nothing here indexes with them).
     pp::read_model_part("history", pp::kResultUnit, c.NUMNP, c.NUMEL, c.NPEMAX, a.X, a.Y, a.Z,
-                        a.PSI, a.Q, a.KODE, a.NOD, a.MTYP);
+                        a.PSI, a.Q, a.KODE, a.NOD, a.MTYP, pp::Connectivity::Unused);
 
     // 3. The step blocks, until the file ends (a block cut short gives no row) or a block
     // is complete with MAXSTP steps already kept.

@@ -11,7 +11,8 @@ namespace gw::his {
 
 void HISMAIN() {
     // 1-7. The first menu shared with the converter: the result file, its title and counts.
-    const pp::ResultHead head = pp::first_menu("history");
+    // The element connectivity is read and never used here, so any NPEMAX of 0 or more will do.
+    const pp::ResultHead head = pp::first_menu("history", pp::Connectivity::Unused);
     const Counts c{head.NUMNP, head.NUMEL, head.NPEMAX};
 
     // 8-10. The point-list file; a missing one is created empty, and reading its limits

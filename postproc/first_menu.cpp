@@ -24,7 +24,7 @@ std::int32_t ask_int() {
     return v;
 }
 
-ResultHead first_menu(std::string_view program) {
+ResultHead first_menu(std::string_view program, Connectivity nod) {
     ResultHead h;
     // 1. Where the result file's name comes from.
     prompt(kResultMenuHead);
@@ -54,7 +54,9 @@ ResultHead first_menu(std::string_view program) {
     };
     refuse_count("NUMNP", h.NUMNP);
     refuse_count("NUMEL", h.NUMEL);
-    if (h.NPEMAX < kMinNpemax) {
+    if (nod == Connectivity::Unused) {
+        refuse_count("NPEMAX", h.NPEMAX);
+    } else if (h.NPEMAX < kMinNpemax) {
         refuse(program, file, rec, "NPEMAX " + std::to_string(h.NPEMAX) + " below 8");
     }
     return h;

@@ -22,10 +22,16 @@ void prompt(std::string_view text);
 // Reads one integer answer list-directed from the console.
 std::int32_t ask_int();
 
+// What a program does with the element connectivity NOD of the result file: the converter's
+// writers index node arrays with it (eight slots an element), the history program reads it and
+// never uses it.
+enum class Connectivity { Indexed, Unused };
+
 // Asks where the result file's name comes from (0: line 6 of "WORK.LST", else typed), opens it
 // on unit 5, reads and echoes the title and the counts NUMNP, NUMEL, NPEMAX. Refuses (stop 2222,
-// naming `program`) negative counts and NPEMAX below 8. Fatal errors: 29 for a missing file,
-// 24 for "WORK.LST" shorter than six lines or a header that ends early.
-ResultHead first_menu(std::string_view program);
+// naming `program`) negative counts and, for indexed connectivity, NPEMAX below 8. Fatal
+// errors: 29 for a missing file, 24 for "WORK.LST" shorter than six lines or a header that
+// ends early.
+ResultHead first_menu(std::string_view program, Connectivity nod = Connectivity::Indexed);
 
 }  // namespace pp

@@ -25,7 +25,7 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                      std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
                      const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
                      const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
-                     const Span1<std::int32_t>& MTYP) {
+                     const Span1<std::int32_t>& MTYP, Connectivity nod) {
     std::int32_t drop = 0;
     rio::read(unit, "*",
               {rio::Item::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
@@ -34,7 +34,8 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     rio::read(unit, "*",
               {rio::Item::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
                                int_member(MTYP, drop))});
-    // Every writer and the node flags index with the element node numbers.
+    // Every writer and the node flags of the converter index with the element node numbers.
+    if (nod == Connectivity::Unused) return;
     for (std::int64_t e = 1; e <= NUMEL; ++e) {
         for (std::int64_t k = 1; k <= NPEMAX; ++k) {
             const std::int32_t n = NOD(k, e);

@@ -77,6 +77,21 @@ def blocks(res):
     return join(head), [join(body[i:i + n_block]) for i in range(0, len(body), n_block)]
 
 
+def six_slots(head, stray):
+    """The header with NPEMAX 6: each element keeps its first six node numbers, the first one
+    replaced by `stray`, in list-directed records of six integers."""
+    lines = head.split(b'\r\n')[:-1]
+    n_nodes = 2 + 2 * 16
+    ints = [int(v) for l in lines[n_nodes:] for v in l.split()]
+    elems = [ints[i:i + 9] for i in range(0, len(ints), 9)]
+    vals = []
+    for k, e in enumerate(elems):
+        vals += ([stray] if k == 0 else e[:1]) + e[1:6] + e[8:]
+    recs = [b''.join(b'%12d' % v for v in vals[i:i + 6]) for i in range(0, len(vals), 6)]
+    counts = lines[1].replace(b'           8', b'           6')
+    return b''.join(l + b'\r\n' for l in [lines[0], counts] + lines[2:n_nodes] + recs)
+
+
 def limits(*v):
     return ''.join(I(5, x) for x in v)
 
@@ -160,7 +175,9 @@ def main():
          expect=['HTIME.CSV', 'VTIME.CSV', 'THTIME.CSV'])
 
     # Only the model part: header lines and no rows; an older, longer "HTIME.CSV" is replaced.
-    case('header_only', head,
+    # Elements of six node slots, one node number beyond NUMNP: the history program never uses
+    # the connectivity, so neither is refused.
+    case('header_only', six_slots(head, 99),
          [''] + group([5]) + group([6]) + group([7]) + group([1]) + group([2]), '0\nPNT.DAT\n',
          extra={'HTIME.CSV': old * 20})
 
