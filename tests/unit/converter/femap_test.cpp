@@ -141,18 +141,6 @@ TEST_F(FemapFile, ModelBlocksOfTheOutputMesh) {
     EXPECT_EQ(std::vector<std::string>(r.begin() + 80, r.end()), elements);
 }
 
-TEST(FemapExtremes, StartValuesAndTies) {
-    // The start is 9.9E+30 as a single-precision constant, not the double 9.9E+30.
-    EXPECT_EQ(fm::kNoExtreme, 9.899999922296324E+30);
-    fm::Extremes ex;
-    const double values[5] = {7.0, -1.0, 7.0, -1.0, 7.0};
-    for (std::int32_t k = 1; k <= 5; ++k) ex.take(k, values[k - 1]);
-    EXPECT_EQ(ex.imin, 2);  // -1.0 at items 2 and 4: the lower item
-    EXPECT_EQ(ex.imax, 1);  //  7.0 at items 1, 3, 5
-    EXPECT_EQ(ex.min, -1.0);
-    EXPECT_EQ(ex.max, 7.0);
-}
-
 // Output mesh set: both vectors, the set block, extremes and the data records.
 TEST_F(FemapFile, OutputSetOfTheMesh) {
     cnv::OutputMesh mesh;
@@ -242,7 +230,9 @@ TEST_F(FemapFile, OutputSetOfThe3dModelWithoutMatList) {
     const auto r = records();
     EXPECT_EQ(r[3], "   0 T=  0.0000E+00");
     EXPECT_EQ(r[5], "  0.0000000E+00");
-    // No item: the start values and item 1 twice; REAL*8 end record for vectors 13 to 16.
+    // No item: the start values and item 1 twice; REAL*8 end record for vectors 13 to 16. The
+    // start is 9.9E+30 as a single-precision constant, not the double 9.9E+30.
+    EXPECT_EQ(fm::kNoExtreme, 9.899999922296324E+30);
     EXPECT_EQ(vector_records(r, 1, 14),
               (std::vector<std::string>{"           1 ,14,1,", " X Velocity(Node)",
                                         "  9.9000000E+30 -9.9000000E+30  9.9000000E+30",
@@ -316,6 +306,21 @@ TEST_F(FemapFile, CoefficientVectorsWithMatList) {
     EXPECT_EQ(iz[5], "           1 ,           1 ,1,8,");
     EXPECT_EQ(r.back(), "   -1");
     EXPECT_EQ(r[r.size() - 2], "          -1 ,  0.0000000E+00");
+}
+
+TEST_F(FemapFile, EmptyMatListGivesZeroCoefficientVectors) {
+    // "MAT.LST" read but without rows: every coefficient is 0.0, so every value is 0.0.
+    ModelValues v;
+    cnv::MaterialTable mat;
+    mat.MATREAD = 1;
+    v.write(1, 1.0, 1, mat);
+    const auto r = records();
+    for (std::int32_t number : {70015, 70016, 70017}) {
+        const auto vec = vector_records(r, 1, number);
+        ASSERT_EQ(vec.size(), 11u) << number;
+        EXPECT_EQ(vec[2], "  0.0000000E+00  0.0000000E+00  0.0000000E+00") << number;
+        for (int k = 7; k < 10; ++k) EXPECT_EQ(vec[k].substr(12), " ,  0.0000000E+00") << number;
+    }
 }
 
 TEST(FemapCoefficients, MaterialsOutsideTheTableAndZeroCoefficientsGiveZero) {
