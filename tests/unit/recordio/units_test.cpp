@@ -113,6 +113,30 @@ TEST_F(Units, WritingAfterRewindEndsTheFile) {
     EXPECT_EQ(slurp("work.txt"), " 1\r\n 9\r\n");
 }
 
+// Replace empties an older file at the open, even when nothing is written afterwards; the
+// record number counts the records read since the open or the last rewind.
+TEST_F(Units, ReplaceEmptiesAndRecordNumbersCount) {
+    spit("out.txt", "OLD 1\r\nOLD 2\r\n");
+    rio::open(1, "out.txt", Status::Replace, Form::Formatted);
+    rio::close(1);
+    EXPECT_EQ(slurp("out.txt"), "");
+    rio::open(1, "new.txt", Status::Replace, Form::Formatted);
+    rio::close(1);
+    EXPECT_TRUE(std::filesystem::exists("new.txt"));
+
+    spit("in.txt", " 1 2\r\n 3\r\n 4\r\n");
+    rio::open(2, "in.txt", Status::Old, Form::Formatted);
+    EXPECT_EQ(rio::record_number(2), 0);
+    std::int32_t a = 0, b = 0, c = 0;
+    rio::read(2, "*", {a, b, c});  // one statement over two records
+    EXPECT_EQ(rio::record_number(2), 2);
+    rio::rewind(2);
+    EXPECT_EQ(rio::record_number(2), 0);
+    rio::read(2, "(I2)", {a});
+    EXPECT_EQ(rio::record_number(2), 1);
+    rio::close(2);
+}
+
 // endfile empties a file opened on old content; flush puts the records in the file at once.
 // Devices are not files that writing could cut: one may serve two units.
 TEST_F(Units, EndfileAndFlush) {
