@@ -34,6 +34,11 @@ void read_output_data(const Span1<double>& TOUT, const Span1<std::int32_t>& DONE
     if (mesh.NCELL < 0 || mesh.NCELL > kMaxCells) {
         refuse_data("NCELL " + std::to_string(mesh.NCELL) + range(0, kMaxCells));
     }
+    // Cells without points would be drawn through point 0, which does not exist.
+    if (mesh.NPT == 0 && mesh.NCELL > 0) {
+        refuse_data("NCELL " + std::to_string(mesh.NCELL) + " cells of no point: point numbers" +
+                    range(1, 0));
+    }
     // 3. Points, stored at their own numbers; then cells of points that exist.
     if (mesh.NPT != 0) {
         for (std::int32_t p = 1; p <= mesh.NPT; ++p) {

@@ -175,6 +175,7 @@ def main():
         "refuse_ncell": data_file([5.0], pts, npt=4, ncell=4445),
         "refuse_negative_npt": data_file([5.0], npt=-1, ncell=0),
         "refuse_cell_point": data_file([5.0], pts, [(1, 2, 3, 5)]),
+        "refuse_cells_without_points": data_file([5.0], npt=0, ncell=2),
         "refuse_ntout": "   -2" + CRLF,
     }
     for name, text in refusals.items():
