@@ -41,6 +41,10 @@ void check_keyword_group(const Units& u, InputState& in, const std::string& save
 // The general error line of a group, printed without a keyword test.
 void group_error_line(const Units& u, std::string_view keyword, std::string_view group);
 
+// A 64-bit count or length as the nearest INTEGER*4, for printing: such values only arise from
+// products and sums of counts, and a wrapped value would look like a plausible length.
+std::int32_t clamp32(std::int64_t v);
+
 // The detail line of a value outside its range (' ** LIMIT ** ',A8,I10,' NOT IN',I10,' TO',I10);
 // sets the reading-phase error flag. The caller prints the group's error line first.
 void report_limit(const Units& u, InputState& in, std::string_view name, std::int64_t value,

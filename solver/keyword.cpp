@@ -40,12 +40,9 @@ void check_keyword_group(const Units& u, InputState& in, const std::string& save
     }
 }
 
-namespace {
-// Values beyond INTEGER*4 print as the nearest INTEGER*4 (they only arise from sums of counts).
 std::int32_t clamp32(std::int64_t v) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
 }
-}  // namespace
 
 void report_limit(const Units& u, InputState& in, std::string_view name, std::int64_t value,
                   std::int64_t lo, std::int64_t hi) {

@@ -32,10 +32,6 @@ struct FileNames {
     std::string listing = std::string(20, ' ');   // unit 6
 };
 
-std::int32_t clamp32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // Start-up: the file list (or the console), the work arrays, the units and the working copy
 // of the model file on unit IR, rewound.
 void start_up(SolverRun& run) {

@@ -2,6 +2,7 @@
 // matrix structure, the header block, the solution and the normal end.
 #include <algorithm>
 
+#include "input.hpp"
 #include "matrix_structure.hpp"
 #include "rain.hpp"
 #include "recordio/recordio.hpp"
@@ -54,11 +55,10 @@ void run_solution_stage(SolverRun& run) {
     // 15. The whole run.
     const RunTotals tot = run_totals(c, NWK);
     rio::write(run.units.IW, "(//'  TOTAL DIMENSION  BD( ',I10,' )'/'  TOTAL DIMENSION  IB( ',I10,' )')",
-               {static_cast<std::int32_t>(tot.BD), static_cast<std::int32_t>(tot.IB)});
+               {clamp32(tot.BD), clamp32(tot.IB)});
     if (run.work.MTOTBD < tot.BD || run.work.MTOTIB < tot.IB) {
         rio::write(run.units.IW, "(//'  MTOTBD= ',I7,'  MTOTIB= ',I7)",
-                   {static_cast<std::int32_t>(tot.BD - run.work.MTOTBD),
-                    static_cast<std::int32_t>(tot.IB - run.work.MTOTIB)});
+                   {clamp32(tot.BD - run.work.MTOTBD), clamp32(tot.IB - run.work.MTOTIB)});
         rio::stop(5555);
     }
     SolutionArrays s;

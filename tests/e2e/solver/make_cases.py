@@ -132,6 +132,11 @@ case('fault_header_nrk', m, WL10, STD)
 m = cube_model(); m[1] = control(8, 1, 1, NINTXY=5)
 case('fault_header_nintxy', m, WL10, STD)
 
+# 9b. Change-event maxima whose tables need more than INTEGER*4 elements: the totals print as
+# the largest INTEGER*4 (never a wrapped length) and the run stops 5555.
+m = cube_model(meshck=0); m[5] = i16(99999, 0, 0, 99999, 99999)
+case('stop5555_totals_beyond_int32', m, WL10, STD)
+
 # 10. Generation: elements (hexahedra with INC, prisms whose slots 7-8 stay empty), nodes
 # interpolated along columns with IHEAD 1, KODE/INIT ranges, seepage list overflow, rotated
 # material, node histories.
