@@ -25,7 +25,8 @@ struct Decimal {
 
 // Parses s. `blanks_ok`: fixed-column field (blanks ignored, empty is zero). `d`: digits of
 // fraction when no point. `scale`: applies when there is no exponent. `strict`: a mantissa
-// needs a digit and an exponent letter needs digits (list-directed values).
+// needs a digit even without an exponent (list-directed values). In every field an exponent
+// needs a mantissa digit before it and a digit of its own ("1.5E", "1.5-", "E5" are refused).
 bool parse_decimal(std::string_view s, bool blanks_ok, int d, int scale, bool strict, Decimal& out) {
     std::size_t i = 0;
     const std::size_t n = s.size();
@@ -71,6 +72,7 @@ bool parse_decimal(std::string_view s, bool blanks_ok, int d, int scale, bool st
         } else {
             return false;
         }
+        if (!any_digit) return false;
         bool eneg = false;
         if (i < n && (s[i] == '+' || s[i] == '-')) {
             eneg = s[i] == '-';
@@ -85,7 +87,7 @@ bool parse_decimal(std::string_view s, bool blanks_ok, int d, int scale, bool st
             edig = true;
             ++i;
         }
-        if (strict && !edig) return false;
+        if (!edig) return false;
         if (eneg) ex = -ex;
     }
     // Without a point the last d digits are the fraction (leading zeros change nothing).

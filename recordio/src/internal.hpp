@@ -149,6 +149,9 @@ private:
     std::size_t rpos_ = 0, rend_ = 0;
     std::int64_t fd_off_ = 0;  // offset of the descriptor's file position
     bool eof_ = false;
+    // The end a last record read lacked when the file ended without its line feed ("\r\n", or
+    // "\n" after a carriage return; null otherwise). A write at that position supplies it first.
+    const char* open_tail_ = nullptr;
     bool fill();  // more input; false at end of file
     bool skip_line();  // past the next line feed; false at end of file
     bool write_all(const char* p, std::size_t n);

@@ -189,6 +189,10 @@ void Unit::begin_write() {
         if (at != fd_off_ && ::lseek(fd, at, SEEK_SET) < 0) fatal_named(38, number, name);
         fd_off_ = at;
         if (::ftruncate(fd, at) != 0) fatal_named(38, number, name);
+        // A last record without its line feed stays a record of its own.
+        if (open_tail_ && !write_all(open_tail_, std::strlen(open_tail_)))
+            fatal_named(38, number, name);
+        open_tail_ = nullptr;
         rpos_ = rend_ = 0;
         eof_ = false;
     }
@@ -305,7 +309,11 @@ bool Unit::get_record(std::string_view& rec) {
             const char* b = rbuf_.data() + rpos_;
             std::size_t len = rend_ - rpos_;
             rpos_ = rend_;
-            if (len > 0 && b[len - 1] == '\r') --len;
+            open_tail_ = "\r\n";
+            if (len > 0 && b[len - 1] == '\r') {
+                --len;
+                open_tail_ = "\n";
+            }
             rec = std::string_view(b, len);
             ++records_read;
             return true;
@@ -367,6 +375,7 @@ void Unit::rewind() {
     rpos_ = rend_ = 0;
     eof_ = false;
     record_cut = false;
+    open_tail_ = nullptr;
     mode_ = Mode::Idle;
     records_read = 0;
 }

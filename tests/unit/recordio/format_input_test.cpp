@@ -68,6 +68,31 @@ TEST_F(FormatInput, RealFields) {
     EXPECT_EQ(f, 0.1f);  // REAL*4 rounded once from the decimal text
 }
 
+// An exponent needs a mantissa digit before it and a digit of its own; a second sign is a stray
+// character. A lone sign or point still reads as zero, like a blank field.
+TEST_F(FormatInput, IncompleteExponentsAreConversionErrors) {
+    for (const char* record : {"1.5E", "1.5D+", "1.5-", "1 -", "--1", "E5", ".E1", "+D2", "1.5E 3."}) {
+        input_file(30, std::string(record) + "\n");
+        double v = -1;
+        int status = 0;
+        try {
+            rio::read(30, "(F10.2)", {v});
+        } catch (const rio::ProgramEnd& e) {
+            status = e.status;
+        }
+        EXPECT_EQ(status, 64) << "[" << record << "]";
+        EXPECT_EQ(v, -1) << "[" << record << "]";
+        rio::close(30);
+    }
+    for (const char* record : {"-", ".", "+."}) {
+        input_file(30, std::string(record) + "\n");
+        double v = -1;
+        rio::read(30, "(F10.2)", {v});
+        EXPECT_EQ(v, 0.0) << "[" << record << "]";
+        rio::close(30);
+    }
+}
+
 TEST_F(FormatInput, CommaEndsANumericField) {
     input_file(30, "1.5,2\n");
     double a = 0, b = 0;

@@ -174,6 +174,28 @@ TEST_F(Units, ReadAfterWrite) {
     EXPECT_FALSE(rio::read_or_end(1, "(A5,I7)", {kw, n}));
 }
 
+// A file whose last line lacks its line feed (as an editor may leave it): a record written after
+// that line is read starts a record of its own instead of running on from it.
+TEST_F(Units, WritingAfterALastLineWithoutLineFeed) {
+    for (const char* last : {"2", "2\r"}) {
+        spit("tail.txt", std::string("1\n") + last);
+        rio::open(8, "tail.txt", Status::Old, Form::Formatted);
+        std::int32_t a = 0, b = 0;
+        rio::read(8, "(I1)", {a});
+        rio::read(8, "(I1)", {b});
+        EXPECT_FALSE(rio::read_or_end(8, "(I1)", {b}));
+        rio::write(8, "(I1)", {5});
+        rio::rewind(8);
+        std::int32_t v[3] = {0, 0, 0};
+        rio::read(8, "(I1)", {v[0]});
+        rio::read(8, "(I1)", {v[1]});
+        rio::read(8, "(I1)", {v[2]});
+        EXPECT_EQ(v[0] * 100 + v[1] * 10 + v[2], 125) << "[" << last << "]";
+        rio::close(8);
+    }
+    EXPECT_EQ(slurp("tail.txt"), "1\n2\r\n5\r\n");
+}
+
 TEST_F(Units, DefaultConnections) {
     rio::write_unf(55, {1, 2, 3});
     rio::write(155, "(F6.2)", {1.5});
