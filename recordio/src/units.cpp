@@ -184,6 +184,11 @@ void Unit::begin_write() {
     if (mode_ == Mode::Writing) return;
     if (!writable) fatal_named(38, number, name);
     if (!console && regular) {
+        // A record cut from an over-long line ends at its line feed, as it does for a read.
+        if (mode_ == Mode::Reading && record_cut) {
+            record_cut = false;
+            if (!skip_line()) open_tail_ = "\r\n";
+        }
         // Writing at the current record position: the file ends after what is written next.
         const std::int64_t at = mode_ == Mode::Reading ? fd_off_ - static_cast<std::int64_t>(rend_ - rpos_) : fd_off_;
         if (at != fd_off_ && ::lseek(fd, at, SEEK_SET) < 0) fatal_named(38, number, name);

@@ -2,6 +2,7 @@
 // the file ending after the records written since the last positioning, and record framing.
 #include "rio_test_util.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -194,6 +195,20 @@ TEST_F(Units, WritingAfterALastLineWithoutLineFeed) {
         rio::close(8);
     }
     EXPECT_EQ(slurp("tail.txt"), "1\n2\r\n5\r\n");
+    // The same after a line too long to be held whole: the write follows the whole line.
+    const std::string long_line(3u << 20, '7');
+    for (const std::string& rest : {std::string("\n8\n"), std::string()}) {
+        spit("long.txt", long_line + rest);
+        rio::open(8, "long.txt", Status::Old, Form::Formatted);
+        std::int32_t a = 0;
+        rio::read(8, "(I1)", {a});
+        rio::write(8, "(I1)", {5});
+        rio::close(8);
+        const std::string got = slurp("long.txt");
+        const std::string end = rest.empty() ? "7\r\n5\r\n" : "7\n5\r\n";
+        EXPECT_EQ(got.size(), long_line.size() + end.size() - 1);
+        EXPECT_EQ(got.substr(got.size() - std::min(got.size(), end.size())), end);
+    }
 }
 
 TEST_F(Units, DefaultConnections) {
