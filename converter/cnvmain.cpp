@@ -2,6 +2,7 @@
 #include "cnvmain.hpp"
 
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "first_menu.hpp"
@@ -43,8 +44,12 @@ void open_output_file(std::int32_t IFORM) {
 }  // namespace
 
 void read_material_table(MaterialTable& mat) {
-    // A missing table is no error: nothing is written and the table stays 0.0.
-    if (::access("MAT.LST", F_OK) != 0) return;
+    // A table that cannot be opened (missing, a directory, unreadable) is no error: nothing
+    // is written and the table stays 0.0.
+    struct stat info {};
+    if (::stat("MAT.LST", &info) != 0 || S_ISDIR(info.st_mode) || ::access("MAT.LST", R_OK) != 0) {
+        return;
+    }
     rio::open(kMatUnit, "MAT.LST", rio::Status::Old, rio::Form::Formatted);
     for (std::int32_t r = 1;; ++r) {
         double a = 0.0, b = 0.0, c = 0.0;

@@ -1,4 +1,6 @@
 // Output data file after its first record: output times, output-mesh points and cells.
+#include <bit>
+#include <cstdint>
 #include <string>
 
 #include "recordio/recordio.hpp"
@@ -11,6 +13,14 @@ namespace {
 
 [[noreturn]] void refuse_data(const std::string& what) {
     pp::refuse(kProgram, "output data file", rio::record_number(kDataUnit), what);
+}
+
+// Marks a coordinate that its record leaves empty (",," or a slash): a NaN that no value read
+// can produce, so the point keeps the coordinate it held.
+constexpr std::uint64_t kUnsetBits = 0x7FF4'0000'DEAD'BEEFULL;
+constexpr double kUnset = std::bit_cast<double>(kUnsetBits);
+void set_if_read(double& stored, double read) {
+    if (std::bit_cast<std::uint64_t>(read) != kUnsetBits) stored = read;
 }
 
 std::string range(std::int64_t lo, std::int64_t hi) {
@@ -39,18 +49,19 @@ void read_output_data(const Span1<double>& TOUT, const Span1<std::int32_t>& DONE
         refuse_data("NCELL " + std::to_string(mesh.NCELL) + " cells of no point: point numbers" +
                     range(1, 0));
     }
-    // 3. Points, stored at their own numbers; then cells of points that exist.
+    // 3. Points, stored at their own numbers; then cells of points that exist. A value a
+    //    record leaves empty keeps what it held: the point number that of the record before.
     if (mesh.NPT != 0) {
+        std::int32_t J = 0;
         for (std::int32_t p = 1; p <= mesh.NPT; ++p) {
-            std::int32_t J = 0;
-            double x = 0.0, y = 0.0, z = 0.0;
+            double x = kUnset, y = kUnset, z = kUnset;
             rio::read(kDataUnit, "*", {J, x, y, z});
             if (J < 1 || J > kMaxPoints) {
                 refuse_data("point number " + std::to_string(J) + range(1, kMaxPoints));
             }
-            mesh.XP(J) = x;
-            mesh.YP(J) = y;
-            mesh.ZP(J) = z;
+            set_if_read(mesh.XP(J), x);
+            set_if_read(mesh.YP(J), y);
+            set_if_read(mesh.ZP(J), z);
         }
         for (std::int32_t c = 1; c <= mesh.NCELL; ++c) {
             std::int32_t dropped = 0, i1 = 0, i2 = 0, i3 = 0, i4 = 0;

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "recordio/recordio.hpp"
@@ -284,8 +284,9 @@ void LOCPTS(const OutputMesh& mesh, PointWeights& pts, const RealView& X, const 
     const std::int64_t unlocated = locate_points(mesh, pts, X, Y, Z, NOD, NUMEL, true);
     if (unlocated > 0) {
         // Their heads are written as 0.0; say how many so that a reader can tell.
-        std::fprintf(stderr, "converter: %lld of %d output points lie in no element\n",
-                     static_cast<long long>(unlocated), mesh.NPT);
+        const std::string line = "converter: " + std::to_string(unlocated) + " of " +
+                                 std::to_string(mesh.NPT) + " output points lie in no element";
+        rio::write(rio::kStdErr, "(A)", {line});
     }
 }
 

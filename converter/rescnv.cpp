@@ -253,9 +253,13 @@ void StepLoop::run() {
     // 9. Step loop.
     std::int64_t blocks = 0;
     bool restart_written = false;
+    // Times the blocks span with the state at time 0 (a last steady block may come back to 0).
+    double first_time = 0.0, last_time = 0.0;
     for (;;) {
         if (!pp::read_step_head(pp::kResultUnit, NSTEP_, TIME_)) break;
         ++blocks;
+        first_time = std::min(first_time, TIME_);
+        last_time = std::max(last_time, TIME_);
         rio::write(rio::kConsoleOut, "*", {"READ TIME=", TIME_});
         (void)pp::read_step_values(pp::kResultUnit, false, s.NUMNP, s.NUMEL, s.PSI, s.Q, s.KODE,
                                    s.VX, s.VY, s.VZ, s.TH);
@@ -274,7 +278,9 @@ void StepLoop::run() {
     }
 
     // A restart time that no pair of blocks brackets leaves nothing to write: a failure.
-    if (IFORM_ == 9 && !restart_written) restart_not_bracketed(rst, blocks, TPREV_);
+    if (IFORM_ == 9 && !restart_written) {
+        restart_not_bracketed(rst, blocks, first_time, last_time);
+    }
 
     // 10. MicroAVS assembly of the blocks written: the 3-D model's under form 3, the output
     //     mesh's only under form 4 (form 3 writes no mesh block, whatever the mesh form).

@@ -70,7 +70,8 @@ bool WRRST(const RestartAnswers& ans, const RealView& PSI, const RealView& Q, co
     return true;
 }
 
-void restart_not_bracketed(const RestartAnswers& ans, std::int64_t blocks, double last_time) {
+void restart_not_bracketed(const RestartAnswers& ans, std::int64_t blocks, double first_time,
+                           double last_time) {
     char line[160];
     if (blocks == 0) {
         std::snprintf(line, sizeof line,
@@ -80,10 +81,9 @@ void restart_not_bracketed(const RestartAnswers& ans, std::int64_t blocks, doubl
         std::snprintf(line, sizeof line,
                       "converter: result file: restart time %.7E is not within its times "
                       "%.7E to %.7E",
-                      ans.TRST, 0.0, last_time);
+                      ans.TRST, first_time, last_time);
     }
-    std::fputs(line, stderr);
-    std::fputc('\n', stderr);
+    rio::write(rio::kStdErr, "(A)", {std::string_view(line)});
     rio::stop(2222);
 }
 

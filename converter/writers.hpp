@@ -102,9 +102,9 @@ bool WRRST(const RestartAnswers& ans, const RealView& PSI, const RealView& Q, co
            const RealView& Z, const std::string& TITLE, I32 NUMNP);
 
 // No pair of blocks brackets the restart time: one line on standard error naming it and the
-// times the result file covers, then stop 2222.
+// times the blocks span (from first_time to last_time, time 0 included), then stop 2222.
 [[noreturn]] void restart_not_bracketed(const RestartAnswers& ans, std::int64_t blocks,
-                                        double last_time);
+                                        double first_time, double last_time);
 
 // ---- Dispatch shared with the form-4 writers -----------------------------------------------
 // The output-mesh writer of mesh form MFORM (1 TECMSH, 2 FEMMSH, 3 AVSMSH, 4 and 5 WRPLOXEN;

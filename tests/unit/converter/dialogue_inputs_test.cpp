@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cnvmain.hpp"
+#include "rescnv.hpp"
 #include "recordio/recordio.hpp"
 #include "work_arrays.hpp"
 
@@ -68,6 +69,33 @@ TEST_F(MaterialTable, RowsInRecordOrderBlankRowCounts) {
     EXPECT_EQ(mat.MATT(1, 3), 4.0);
     EXPECT_EQ(mat.MATT(2, 1), 0.0);
     EXPECT_EQ(mat.MATT(3, 1), 10.0);
+}
+
+// A "MAT.LST" that cannot be opened as a file is passed over as silently as a missing one.
+TEST_F(MaterialTable, DirectoryIsPassedOverLikeAMissingFile) {
+    std::filesystem::create_directory("MAT.LST");
+    cnv::MaterialTable mat;
+    cnv::read_material_table(mat);
+    EXPECT_EQ(mat.MATREAD, 0);
+}
+
+// A point record that leaves values empty keeps what the point held: ",," keeps a coordinate,
+// a slash the rest, an empty point number that of the record before.
+TEST_F(MaterialTable, OutputDataPointsKeepValuesTheirRecordsLeaveEmpty) {
+    std::ofstream("data.dat", std::ios::binary)
+        << "    0\r\n    5    0\r\n2 1.0 2.0 3.0\r\n2,,5.0/\r\n2 6.0 /\r\n, , , 9.5\r\n"
+           "1 4.0 4.5 4.75\r\n";
+    rio::open(17, "data.dat", rio::Status::Unknown, rio::Form::Formatted);
+    std::int32_t NTOUT = -1;
+    rio::read(17, "(I5)", {NTOUT});
+    cnv::OutputMesh mesh;
+    cnv::read_output_data({}, {}, NTOUT, mesh);
+    EXPECT_EQ(mesh.XP(2), 6.0);
+    EXPECT_EQ(mesh.YP(2), 5.0);
+    EXPECT_EQ(mesh.ZP(2), 9.5);
+    EXPECT_EQ(mesh.XP(1), 4.0);
+    EXPECT_EQ(mesh.ZP(1), 4.75);
+    EXPECT_EQ(mesh.XP(3), 0.0);  // a point no record gives
 }
 
 }  // namespace
