@@ -18,20 +18,23 @@ namespace {
 // ---------------------------------------------------------------------------------------
 class RecordWriter {
 public:
-    RecordWriter(Unit& u, std::string& buf) : u_(u), buf_(buf) { buf_.clear(); }
+    RecordWriter(Unit& u, RecordBuffer& buf) : u_(u), buf_(buf) { buf_.clear(); }
 
     void literal(std::string_view t) { std::memcpy(field(static_cast<int>(t.size())), t.data(), t.size()); }
     void skip(int n) { pos_ += static_cast<std::size_t>(n); }
     void slash() {
-        u_.put_record(buf_);
+        u_.put_record(buf_.view());
         buf_.clear();
         pos_ = 0;
     }
     // Room for a field of w columns at the position; columns passed over are blanks.
     char* field(int w) {
-        if (pos_ > buf_.size()) buf_.append(pos_ - buf_.size(), ' ');
         const std::size_t end = pos_ + static_cast<std::size_t>(w);
-        if (end > buf_.size()) buf_.resize(end);
+        const std::size_t old = buf_.size();
+        if (end > old) {
+            buf_.extend(end - old);
+            if (pos_ > old) std::memset(buf_.data() + old, ' ', pos_ - old);
+        }
         char* p = buf_.data() + pos_;
         pos_ = end;
         return p;
@@ -40,7 +43,7 @@ public:
 
 private:
     Unit& u_;
-    std::string& buf_;
+    RecordBuffer& buf_;
     std::size_t pos_ = 0;
 };
 
@@ -186,7 +189,7 @@ void take(RecordReader& r, const Desc& d, int scale, Kind kind, char* p, std::in
 }  // namespace
 
 void write_formatted(Unit& u, int unit, const Format& f, Items items) {
-    static std::string buf;
+    static RecordBuffer buf;
     u.begin_write();
     RecordWriter w(u, buf);
     FormatControl fc(f, unit);
@@ -199,7 +202,7 @@ void write_formatted(Unit& u, int unit, const Format& f, Items items) {
         return true;
     });
     fc.finish(w);
-    u.put_record(buf);
+    u.put_record(buf.view());
     u.end_statement();
     // Error 63 once for every field written as asterisks.
     for (int i = 0; i < w.stars; ++i) warn_output_conversion(unit);

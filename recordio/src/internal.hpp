@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,27 @@ bool for_each_run(Items items, F&& f) {
 
 // Total bytes of a list in unformatted form.
 std::int64_t unformatted_bytes(Items items);
+
+// A record under construction: bytes [0, size()) are set. It grows without clearing what it
+// hands out, and keeps its storage from one statement to the next.
+class RecordBuffer {
+public:
+    char* data() { return b_.data(); }
+    std::size_t size() const { return len_; }
+    std::string_view view() const { return {b_.data(), len_}; }
+    void clear() { len_ = 0; }
+    // n more bytes at the end, left for the caller to set.
+    char* extend(std::size_t n) {
+        if (len_ + n > b_.size()) b_.resize(len_ + n > 2 * b_.size() ? len_ + n : 2 * b_.size());
+        char* p = b_.data() + len_;
+        len_ += n;
+        return p;
+    }
+
+private:
+    std::vector<char> b_ = std::vector<char>(256);
+    std::size_t len_ = 0;
+};
 
 // ---------------------------------------------------------------------------------------
 // Parsed formats
@@ -128,7 +150,19 @@ public:
     bool record_cut = false;
     // Output: append bytes; end_statement flushes console streams.
     void put(const char* p, std::size_t n);
-    void put_record(std::string_view rec);  // rec + CR LF
+    // rec + CR LF; inline for the common case of room in the buffer (one call per record).
+    void put_record(std::string_view rec) {
+        const std::size_t n = rec.size();
+        if (wlen_ + n + 2 <= wbuf_.size()) {
+            char* o = wbuf_.data() + wlen_;
+            std::memcpy(o, rec.data(), n);
+            o[n] = '\r';
+            o[n + 1] = '\n';
+            wlen_ += n + 2;
+            return;
+        }
+        put_record_slow(rec);
+    }
     void end_statement();
     // Unformatted bytes: reads up to n, returns the count read.
     std::size_t get_bytes(void* dst, std::size_t n);
@@ -144,7 +178,8 @@ public:
 private:
     enum class Mode { Idle, Reading, Writing };
     Mode mode_ = Mode::Idle;
-    std::vector<char> wbuf_;
+    std::vector<char> wbuf_;  // sized once at the first write; wlen_ bytes are in use
+    std::size_t wlen_ = 0;
     std::vector<char> rbuf_;
     std::size_t rpos_ = 0, rend_ = 0;
     std::int64_t fd_off_ = 0;  // offset of the descriptor's file position
@@ -155,6 +190,7 @@ private:
     bool fill();  // more input; false at end of file
     bool skip_line();  // past the next line feed; false at end of file
     bool write_all(const char* p, std::size_t n);
+    void put_record_slow(std::string_view rec);
 };
 
 enum class Access { Read, Write };

@@ -15,7 +15,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 void write_list(Unit& u, Items items) {
-    static std::string rec;
+    static RecordBuffer rec;
     rec.clear();
     u.begin_write();
     int count = 0;           // items in the record in hand
@@ -23,14 +23,12 @@ void write_list(Unit& u, Items items) {
     // Room for n columns; a record that would extend beyond column 80 is ended first.
     auto room = [&](std::size_t n) -> char* {
         if (count > 0 && rec.size() + n > kRecordWidth) {
-            u.put_record(rec);
+            u.put_record(rec.view());
             rec.clear();
             count = 0;
         }
-        const std::size_t at = rec.size();
-        rec.resize(at + n);
         ++count;
-        return rec.data() + at;
+        return rec.extend(n);
     };
     for_each_run(items, [&](const Run& r) {
         const char* p = r.p;
@@ -74,7 +72,7 @@ void write_list(Unit& u, Items items) {
         }
         return true;
     });
-    u.put_record(rec);
+    u.put_record(rec.view());
     u.end_statement();
 }
 

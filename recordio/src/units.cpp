@@ -170,9 +170,9 @@ bool Unit::write_all(const char* p, std::size_t n) {
 }
 
 bool Unit::flush_quiet() {
-    if (wbuf_.empty()) return true;
-    const bool ok = write_all(wbuf_.data(), wbuf_.size());
-    wbuf_.clear();
+    if (wlen_ == 0) return true;
+    const bool ok = write_all(wbuf_.data(), wlen_);
+    wlen_ = 0;
     return ok;
 }
 
@@ -201,7 +201,7 @@ void Unit::begin_write() {
         rpos_ = rend_ = 0;
         eof_ = false;
     }
-    if (wbuf_.capacity() < kBufSize) wbuf_.reserve(kBufSize);
+    if (wbuf_.size() < kBufSize) wbuf_.resize(kBufSize);
     mode_ = Mode::Writing;
 }
 
@@ -214,27 +214,19 @@ void Unit::begin_read() {
 }
 
 void Unit::put(const char* p, std::size_t n) {
-    if (wbuf_.size() + n > kBufSize) {
+    if (wlen_ + n > kBufSize) {
         flush();
         if (n >= kBufSize) {
             if (!write_all(p, n)) fatal_named(38, number, name);
             return;
         }
     }
-    wbuf_.insert(wbuf_.end(), p, p + n);
+    std::memcpy(wbuf_.data() + wlen_, p, n);
+    wlen_ += n;
 }
 
-void Unit::put_record(std::string_view rec) {
+void Unit::put_record_slow(std::string_view rec) {
     const std::size_t n = rec.size();
-    if (wbuf_.size() + n + 2 <= kBufSize) {
-        const std::size_t old = wbuf_.size();
-        wbuf_.resize(old + n + 2);
-        char* o = wbuf_.data() + old;
-        std::memcpy(o, rec.data(), n);
-        o[n] = '\r';
-        o[n + 1] = '\n';
-        return;
-    }
     put(rec.data(), n);
     put("\r\n", 2);
 }
