@@ -96,8 +96,9 @@ bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
     return true;
 }
 
-// Fast exact rounding of a normal a > 0 to nsig (<= 17) significant digits.
-bool sig_digits_fast(double a, int nsig, char* dig, int& x) {
+// Fast exact rounding of a normal a > 0 to nsig (<= 17) significant digits: the digits as
+// one integer n (nsig digits) and the decimal exponent x of the first (a ~ n x 10^(x-nsig+1)).
+bool sig_int(double a, int nsig, std::uint64_t& n, int& x) {
     std::uint64_t bits;
     std::memcpy(&bits, &a, 8);
     const int be = static_cast<int>(bits >> 52) & 0x7ff;
@@ -106,19 +107,38 @@ bool sig_digits_fast(double a, int nsig, char* dig, int& x) {
     const int q = be - 1075;
     // 2^(q+52) <= a < 2^(q+53): floor((q+52) log10 2) is X or X - 1.
     int x0 = ((q + 52) * 78913) >> 18;
-    std::uint64_t n;
     if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
     while (n >= kPow10[nsig]) {
         ++x0;
         if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
     }
+    x = x0;
+    return true;
+}
+
+bool sig_digits_fast(double a, int nsig, char* dig, int& x) {
+    std::uint64_t n;
+    if (!sig_int(a, nsig, n, x)) return false;
     for (int i = nsig - 1; i >= 0; --i) {
         dig[i] = static_cast<char>('0' + n % 10);
         n /= 10;
     }
-    x = x0;
     return true;
 }
+
+// Writes the `count` low decimal digits of n backwards ending before `end`; returns the
+// new start. Leading zeros are written when n has fewer digits.
+char* digits_back(char* end, std::uint64_t& n, int count) {
+    for (int i = 0; i < count; ++i) {
+        *--end = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    return end;
+}
+
+// Fields up to this width are assembled right to left in a blank scratch area on the stack,
+// then copied out in one piece.
+constexpr int kScratch = 64;
 
 // Significant digits of a > 0 rounded to `nsig` digits: digits into dig, returns the
 // decimal exponent of the first digit (a ~ d1.d2d3... x 10^X).
@@ -199,10 +219,15 @@ bool put_I(char* out, int w, std::int64_t v) {
         u /= 10;
     } while (u != 0);
     if (v < 0) *--p = '-';
-    if (!right(out, w, p, static_cast<int>(e - p))) {
+    const int n = static_cast<int>(e - p);
+    if (n > w) {
         stars(out, w);
         return false;
     }
+    // Byte loops: fields are a few columns wide, shorter than a library call's set-up.
+    char* o = out;
+    for (int i = n; i < w; ++i) *o++ = ' ';
+    for (int i = 0; i < n; ++i) o[i] = p[i];
     return true;
 }
 
@@ -297,8 +322,56 @@ bool put_F(char* out, int w, int d, int scale, double v) {
     return true;
 }
 
+namespace {
+
+// put_E for a field of at most kScratch columns whose digits sig_int gives (or zero);
+// false when neither holds and the general path must write the field.
+bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
+    const int nsig = k <= 0 ? d + k : d + 1;
+    if (w > kScratch || nsig < 1 || nsig > 17 || k >= d + 2) return false;
+    const double a = std::fabs(v);
+    std::uint64_t n = 0;
+    int ex = 0;
+    if (a != 0) {
+        int x;
+        if (!sig_int(a, nsig, n, x)) return false;
+        ex = x + 1 - k;
+    }
+    const bool neg = std::signbit(v) && a != 0;
+    const int before = k > 0 ? k : 0;
+    const int after = k > 0 ? nsig - k : d;
+    const int len = (neg ? 1 : 0) + before + 1 + after + 4;
+    char tmp[kScratch];
+    std::memset(tmp, ' ', kScratch);
+    char* const end = tmp + kScratch;
+    if (len > w || exponent_text(end - 4, ex) == 0) {
+        stars(out, w);
+        ok = false;
+        return true;
+    }
+    char* o = end - 4;
+    if (k > 0) {
+        o = digits_back(o, n, after);
+        *--o = '.';
+        o = digits_back(o, n, k);
+    } else {
+        o = digits_back(o, n, nsig);
+        for (int i = 0; i < -k; ++i) *--o = '0';
+        *--o = '.';
+        if (len + 1 <= w) *--o = '0';
+    }
+    if (neg) *--o = '-';
+    std::memcpy(out, end - w, static_cast<std::size_t>(w));
+    ok = true;
+    return true;
+}
+
+}  // namespace
+
 bool put_E(char* out, int w, int d, int scale, double v) {
     if (!std::isfinite(v)) return put_nonfinite(out, w, v);
+    bool ok;
+    if (put_E_fast(out, w, d, scale, v, ok)) return ok;
     const int k = scale;
     // Significant digits: d + k with the digits after "0." (k <= 0), d + 1 with k digits
     // before the point (k > 0).
@@ -354,11 +427,56 @@ bool put_E(char* out, int w, int d, int scale, double v) {
     return true;
 }
 
+namespace {
+
+// put_list_real for fields of at most kScratch columns and d <= 17 digits of a normal value
+// or zero; false when the general path must write the field.
+bool put_list_real_fast(char* out, int w, int d, int e, double v) {
+    if (w > kScratch || d > 17) return false;
+    const double a = std::fabs(v);
+    std::uint64_t n = 0;
+    int x = 0;
+    if (a != 0 && !sig_int(a, d, n, x)) return false;
+    char tmp[kScratch];
+    std::memset(tmp, ' ', kScratch);
+    char* const end = tmp + kScratch;
+    char* o;
+    if (a != 0 && x >= -1 && x <= d - 1) {
+        // Fixed point: k = x + 1 digits before the point, d - k after, e + 2 blanks last.
+        const int k = x + 1;
+        o = end - (e + 2);
+        o = digits_back(o, n, d - k);
+        *--o = '.';
+        o = k == 0 ? (*--o = '0', o) : digits_back(o, n, k);
+    } else {
+        // Exponent form: the d rounded digits, then one "0", then E, sign and e digits.
+        o = end;
+        int ax = x < 0 ? -x : x;
+        for (int i = 0; i < e; ++i) {
+            *--o = static_cast<char>('0' + ax % 10);
+            ax /= 10;
+        }
+        *--o = x < 0 ? '-' : '+';
+        *--o = 'E';
+        *--o = '0';
+        o = digits_back(o, n, d - 1);
+        *--o = '.';
+        o = digits_back(o, n, 1);
+    }
+    if (a != 0 && std::signbit(v)) *--o = '-';
+    std::memcpy(out, end - w, static_cast<std::size_t>(w));
+    return true;
+}
+
+}  // namespace
+
 void put_list_real(char* out, int w, int d, int e, double v, bool single) {
     if (!std::isfinite(v)) {
         put_nonfinite(out, w, v);
         return;
     }
+    // A REAL*4 value widens to double exactly, so its digits are the same.
+    if (put_list_real_fast(out, w, d, e, single ? static_cast<double>(static_cast<float>(v)) : v)) return;
     char dig[20];
     char buf[48];
     char* b = buf;
