@@ -3,6 +3,7 @@
 // value to the nearest decimal, ties to the even digit.
 #include "internal.hpp"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -60,32 +61,51 @@ int bit_length(U128 v) {
     return lo ? 64 - __builtin_clzll(lo) : 0;
 }
 
+// 5^k for k = 0..55 (5^55 < 2^128).
+constexpr auto kPow5 = [] {
+    std::array<U128, 56> t{};
+    t[0] = 1;
+    for (std::size_t i = 1; i < t.size(); ++i) t[i] = t[i - 1] * 5;
+    return t;
+}();
+
 // round(m x 2^q x 10^k), ties to even, in exact integer arithmetic; false when the numbers
 // do not fit 128 bits.
 bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
-    U128 num = m;
-    U128 den = 1;
+    U128 n, rem, den;
     if (k >= 0) {
-        if (k > 22) return false;  // m < 2^53 and 10^22 < 2^74
-        num *= k <= 19 ? U128(kPow10[k]) : pow10_128(k);
+        // m x 5^k x 2^(q+k): the divisor, if any, is a power of two (a shift and a mask).
+        // Trailing zero bits of m widen the range (a REAL*4 value has at most 24 bits).
+        const int tz = __builtin_ctzll(m);
+        m >>= tz;
+        q += tz;
+        if (k >= static_cast<int>(kPow5.size())) return false;
+        const U128 p5 = kPow5[static_cast<std::size_t>(k)];
+        if (bit_length(p5) + bit_length(m) > 127) return false;
+        const U128 num = m * p5;
+        const int s = q + k;
+        if (s >= 0) {
+            if (bit_length(num) + s > 127) return false;
+            n = num << s;
+            rem = 0;
+            den = 1;
+        } else {
+            if (-s > 126) return false;
+            n = num >> -s;
+            den = U128(1) << -s;
+            rem = num & (den - 1);
+        }
     } else {
         if (-k > 38) return false;
+        U128 num = m;
         den = pow10_128(-k);
-    }
-    if (q >= 0) {
-        if (bit_length(num) + q > 127) return false;
-        num <<= q;
-    } else {
-        if (bit_length(den) - q > 127) return false;
-        den <<= -q;
-    }
-    U128 n, rem;
-    if (k >= 0) {
-        // The divisor is a power of two: a shift and a mask.
-        const int s = q < 0 ? -q : 0;
-        n = s ? num >> s : num;
-        rem = s ? num & ((U128(1) << s) - 1) : 0;
-    } else {
+        if (q >= 0) {
+            if (bit_length(num) + q > 127) return false;
+            num <<= q;
+        } else {
+            if (bit_length(den) - q > 127) return false;
+            den <<= -q;
+        }
         n = num / den;
         rem = num - n * den;
     }
@@ -126,10 +146,22 @@ bool sig_digits_fast(double a, int nsig, char* dig, int& x) {
     return true;
 }
 
+// "00" "01" ... "99": two digits per division.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes the `count` low decimal digits of n backwards ending before `end`; returns the
 // new start. Leading zeros are written when n has fewer digits.
 char* digits_back(char* end, std::uint64_t& n, int count) {
-    for (int i = 0; i < count; ++i) {
+    for (; count >= 2; count -= 2) {
+        const std::uint64_t r = n % 100;
+        n /= 100;
+        end -= 2;
+        std::memcpy(end, kPairs + 2 * r, 2);
+    }
+    if (count) {
         *--end = static_cast<char>('0' + n % 10);
         n /= 10;
     }
@@ -210,24 +242,17 @@ bool put_nonfinite(char* out, int w, double v) {
 }
 
 bool put_I(char* out, int w, std::int64_t v) {
-    char buf[24];
-    char* e = buf + sizeof buf;
-    char* p = e;
     std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-    do {
-        *--p = static_cast<char>('0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (v < 0) *--p = '-';
-    const int n = static_cast<int>(e - p);
+    int ndig = 1;
+    while (ndig < 20 && u >= kPow10[ndig]) ++ndig;
+    const int n = ndig + (v < 0 ? 1 : 0);
     if (n > w) {
         stars(out, w);
         return false;
     }
-    // Byte loops: fields are a few columns wide, shorter than a library call's set-up.
-    char* o = out;
-    for (int i = n; i < w; ++i) *o++ = ' ';
-    for (int i = 0; i < n; ++i) o[i] = p[i];
+    char* o = digits_back(out + w, u, ndig);
+    if (v < 0) *--o = '-';
+    std::memset(out, ' ', static_cast<std::size_t>(w - n));
     return true;
 }
 
