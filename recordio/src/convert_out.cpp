@@ -168,10 +168,6 @@ char* digits_back(char* end, std::uint64_t& n, int count) {
     return end;
 }
 
-// Fields up to this width are assembled right to left in a blank scratch area on the stack,
-// then copied out in one piece.
-constexpr int kScratch = 64;
-
 // Significant digits of a > 0 rounded to `nsig` digits: digits into dig, returns the
 // decimal exponent of the first digit (a ~ d1.d2d3... x 10^X).
 int sig_digits(double a, int nsig, char* dig) {
@@ -349,11 +345,11 @@ bool put_F(char* out, int w, int d, int scale, double v) {
 
 namespace {
 
-// put_E for a field of at most kScratch columns whose digits sig_int gives (or zero);
-// false when neither holds and the general path must write the field.
+// put_E for fields whose digits sig_int gives (or zero), written in place right to left;
+// false when the general path must write the field.
 bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
     const int nsig = k <= 0 ? d + k : d + 1;
-    if (w > kScratch || nsig < 1 || nsig > 17 || k >= d + 2) return false;
+    if (nsig < 1 || nsig > 17 || k >= d + 2) return false;
     const double a = std::fabs(v);
     std::uint64_t n = 0;
     int ex = 0;
@@ -366,15 +362,14 @@ bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
     const int before = k > 0 ? k : 0;
     const int after = k > 0 ? nsig - k : d;
     const int len = (neg ? 1 : 0) + before + 1 + after + 4;
-    char tmp[kScratch];
-    std::memset(tmp, ' ', kScratch);
-    char* const end = tmp + kScratch;
-    if (len > w || exponent_text(end - 4, ex) == 0) {
+    char expo[4];
+    if (exponent_text(expo, ex) == 0 || len > w) {
         stars(out, w);
         ok = false;
         return true;
     }
-    char* o = end - 4;
+    char* o = out + w - 4;
+    std::memcpy(o, expo, 4);
     if (k > 0) {
         o = digits_back(o, n, after);
         *--o = '.';
@@ -386,7 +381,7 @@ bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
         if (len + 1 <= w) *--o = '0';
     }
     if (neg) *--o = '-';
-    std::memcpy(out, end - w, static_cast<std::size_t>(w));
+    std::memset(out, ' ', static_cast<std::size_t>(o - out));
     ok = true;
     return true;
 }
@@ -454,28 +449,26 @@ bool put_E(char* out, int w, int d, int scale, double v) {
 
 namespace {
 
-// put_list_real for fields of at most kScratch columns and d <= 17 digits of a normal value
-// or zero; false when the general path must write the field.
+// put_list_real for d <= 17 digits of a normal value or zero, written in place right to
+// left; false when the general path must write the field.
 bool put_list_real_fast(char* out, int w, int d, int e, double v) {
-    if (w > kScratch || d > 17) return false;
+    if (d > 17) return false;
     const double a = std::fabs(v);
     std::uint64_t n = 0;
     int x = 0;
     if (a != 0 && !sig_int(a, d, n, x)) return false;
-    char tmp[kScratch];
-    std::memset(tmp, ' ', kScratch);
-    char* const end = tmp + kScratch;
     char* o;
     if (a != 0 && x >= -1 && x <= d - 1) {
         // Fixed point: k = x + 1 digits before the point, d - k after, e + 2 blanks last.
         const int k = x + 1;
-        o = end - (e + 2);
+        o = out + w - (e + 2);
+        std::memset(o, ' ', static_cast<std::size_t>(e + 2));
         o = digits_back(o, n, d - k);
         *--o = '.';
         o = k == 0 ? (*--o = '0', o) : digits_back(o, n, k);
     } else {
         // Exponent form: the d rounded digits, then one "0", then E, sign and e digits.
-        o = end;
+        o = out + w;
         int ax = x < 0 ? -x : x;
         for (int i = 0; i < e; ++i) {
             *--o = static_cast<char>('0' + ax % 10);
@@ -489,7 +482,7 @@ bool put_list_real_fast(char* out, int w, int d, int e, double v) {
         o = digits_back(o, n, 1);
     }
     if (a != 0 && std::signbit(v)) *--o = '-';
-    std::memcpy(out, end - w, static_cast<std::size_t>(w));
+    std::memset(out, ' ', static_cast<std::size_t>(o - out));
     return true;
 }
 
