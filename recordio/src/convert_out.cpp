@@ -116,6 +116,29 @@ bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
     return true;
 }
 
+// Powers of ten that are exact doubles.
+constexpr double kPow10d[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// round(a x 10^k) for a = m x 2^q, ties to even. With |k| <= 22 the product or quotient in
+// double is the exact value rounded once, so it is off by at most half an ulp; below 2^50 an
+// ulp is at most 1/8, and a fraction farther than two ulps from one half rounds the same way
+// as the exact value. Only near-ties take the exact integer path.
+bool round_scaled(double a, std::uint64_t m, int q, int k, std::uint64_t& out) {
+    if (k >= -22 && k <= 22) {
+        const double y = k >= 0 ? a * kPow10d[k] : a / kPow10d[-k];
+        if (y < 0x1p50) {
+            const double f = std::floor(y);
+            const double r = y - f;  // exact: y and f share their exponent range
+            if (std::fabs(r - 0.5) > y * 0x1p-51) {
+                out = static_cast<std::uint64_t>(f) + (r > 0.5 ? 1 : 0);
+                return true;
+            }
+        }
+    }
+    return scaled_round(m, q, k, out);
+}
+
 // Fast exact rounding of a normal a > 0 to nsig (<= 17) significant digits: the digits as
 // one integer n (nsig digits) and the decimal exponent x of the first (a ~ n x 10^(x-nsig+1)).
 bool sig_int(double a, int nsig, std::uint64_t& n, int& x) {
@@ -127,10 +150,10 @@ bool sig_int(double a, int nsig, std::uint64_t& n, int& x) {
     const int q = be - 1075;
     // 2^(q+52) <= a < 2^(q+53): floor((q+52) log10 2) is X or X - 1.
     int x0 = ((q + 52) * 78913) >> 18;
-    if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
+    if (!round_scaled(a, m, q, nsig - 1 - x0, n)) return false;
     while (n >= kPow10[nsig]) {
         ++x0;
-        if (!scaled_round(m, q, nsig - 1 - x0, n)) return false;
+        if (!round_scaled(a, m, q, nsig - 1 - x0, n)) return false;
     }
     x = x0;
     return true;
@@ -155,6 +178,22 @@ constexpr char kPairs[] =
 // Writes the `count` low decimal digits of n backwards ending before `end`; returns the
 // new start. Leading zeros are written when n has fewer digits.
 char* digits_back(char* end, std::uint64_t& n, int count) {
+    if (n < (std::uint64_t{1} << 32)) {
+        // 32-bit division by a constant is cheaper.
+        std::uint32_t v = static_cast<std::uint32_t>(n);
+        for (; count >= 2; count -= 2) {
+            const std::uint32_t r = v % 100;
+            v /= 100;
+            end -= 2;
+            std::memcpy(end, kPairs + 2 * r, 2);
+        }
+        if (count) {
+            *--end = static_cast<char>('0' + v % 10);
+            v /= 10;
+        }
+        n = v;
+        return end;
+    }
     for (; count >= 2; count -= 2) {
         const std::uint64_t r = n % 100;
         n /= 100;
