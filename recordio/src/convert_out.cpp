@@ -71,7 +71,7 @@ constexpr auto kPow5 = [] {
 
 // round(m x 2^q x 10^k), ties to even, in exact integer arithmetic; false when the numbers
 // do not fit 128 bits.
-bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
+[[gnu::noinline]] bool scaled_round(std::uint64_t m, int q, int k, std::uint64_t& out) {
     U128 n, rem, den;
     if (k >= 0) {
         // m x 5^k x 2^(q+k): the divisor, if any, is a power of two (a shift and a mask).
@@ -128,10 +128,10 @@ bool round_scaled(double a, std::uint64_t m, int q, int k, std::uint64_t& out) {
     if (k >= -22 && k <= 22) {
         const double y = k >= 0 ? a * kPow10d[k] : a / kPow10d[-k];
         if (y < 0x1p50) {
-            const double f = std::floor(y);
-            const double r = y - f;  // exact: y and f share their exponent range
+            const std::int64_t i = static_cast<std::int64_t>(y);  // the floor: y >= 0
+            const double r = y - static_cast<double>(i);  // exact below 2^50
             if (std::fabs(r - 0.5) > y * 0x1p-51) {
-                out = static_cast<std::uint64_t>(f) + (r > 0.5 ? 1 : 0);
+                out = static_cast<std::uint64_t>(i) + (r > 0.5 ? 1 : 0);
                 return true;
             }
         }
@@ -177,7 +177,7 @@ constexpr char kPairs[] =
 
 // Writes the `count` low decimal digits of n backwards ending before `end`; returns the
 // new start. Leading zeros are written when n has fewer digits.
-char* digits_back(char* end, std::uint64_t& n, int count) {
+[[gnu::always_inline]] inline char* digits_back(char* end, std::uint64_t& n, int count) {
     if (n < (std::uint64_t{1} << 32)) {
         // 32-bit division by a constant is cheaper.
         std::uint32_t v = static_cast<std::uint32_t>(n);

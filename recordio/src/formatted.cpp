@@ -20,7 +20,14 @@ class RecordWriter {
 public:
     RecordWriter(Unit& u, RecordBuffer& buf) : u_(u), buf_(buf) { buf_.clear(); }
 
-    void literal(std::string_view t) { std::memcpy(field(static_cast<int>(t.size())), t.data(), t.size()); }
+    void literal(std::string_view t) {
+        char* p = field(static_cast<int>(t.size()));
+        if (t.size() == 1) {
+            *p = t[0];  // the usual separator: no library call
+        } else {
+            std::memcpy(p, t.data(), t.size());
+        }
+    }
     void skip(int n) { pos_ += static_cast<std::size_t>(n); }
     void slash() {
         u_.put_record(buf_.view());
