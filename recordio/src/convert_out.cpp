@@ -175,35 +175,29 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes the `count` low decimal digits of n backwards ending before `end`; returns the
-// new start. Leading zeros are written when n has fewer digits.
-[[gnu::always_inline]] inline char* digits_back(char* end, std::uint64_t& n, int count) {
-    if (n < (std::uint64_t{1} << 32)) {
-        // 32-bit division by a constant is cheaper.
-        std::uint32_t v = static_cast<std::uint32_t>(n);
-        for (; count >= 2; count -= 2) {
-            const std::uint32_t r = v % 100;
-            v /= 100;
-            end -= 2;
-            std::memcpy(end, kPairs + 2 * r, 2);
-        }
-        if (count) {
-            *--end = static_cast<char>('0' + v % 10);
-            v /= 10;
-        }
-        n = v;
-        return end;
-    }
+// Writes the `count` low decimal digits of v backwards ending before `end`, two at a time;
+// returns the new start. Leading zeros are written when v has fewer digits.
+template <class U>
+[[gnu::always_inline]] inline char* digits_back_in(char* end, U& v, int count) {
     for (; count >= 2; count -= 2) {
-        const std::uint64_t r = n % 100;
-        n /= 100;
+        const U r = v % 100;
+        v /= 100;
         end -= 2;
         std::memcpy(end, kPairs + 2 * r, 2);
     }
     if (count) {
-        *--end = static_cast<char>('0' + n % 10);
-        n /= 10;
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
     }
+    return end;
+}
+
+[[gnu::always_inline]] inline char* digits_back(char* end, std::uint64_t& n, int count) {
+    if (n >> 32) return digits_back_in(end, n, count);
+    // 32-bit division by a constant is cheaper.
+    std::uint32_t v = static_cast<std::uint32_t>(n);
+    end = digits_back_in(end, v, count);
+    n = v;
     return end;
 }
 
