@@ -150,6 +150,15 @@ bool sig_int(double a, int nsig, std::uint64_t& n, int& x) {
     const int q = be - 1075;
     // 2^(q+52) <= a < 2^(q+53): floor((q+52) log10 2) is X or X - 1.
     int x0 = ((q + 52) * 78913) >> 18;
+    // Settle X - 1 against an exact power of ten where there is one, so that the scaled
+    // value stays below 10^nsig and on the fast path. A product above 1.0 after rounding
+    // was above 1 before it.
+    const int up = x0 + 1;
+    if (up >= 0 && up <= 22) {
+        if (a >= kPow10d[up]) x0 = up;
+    } else if (up < 0 && up >= -22) {
+        if (a * kPow10d[-up] > 1.0) x0 = up;
+    }
     if (!round_scaled(a, m, q, nsig - 1 - x0, n)) return false;
     while (n >= kPow10[nsig]) {
         ++x0;
@@ -193,6 +202,13 @@ template <class U>
 }
 
 [[gnu::always_inline]] inline char* digits_back(char* end, std::uint64_t& n, int count) {
+    if ((n >> 32) && count > 8) {
+        // The low eight digits, then the rest, each in 32-bit arithmetic.
+        std::uint32_t lo = static_cast<std::uint32_t>(n % 100000000);
+        n /= 100000000;
+        end = digits_back_in(end, lo, 8);
+        count -= 8;
+    }
     if (n >> 32) return digits_back_in(end, n, count);
     // 32-bit division by a constant is cheaper.
     std::uint32_t v = static_cast<std::uint32_t>(n);
