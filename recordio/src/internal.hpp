@@ -38,6 +38,13 @@ inline std::int32_t element_size(const Member& m) {
 template <class F>
 bool for_each_run(Items items, F&& f) {
     for (const Item& it : items) {
+        if (it.iterations == 1 && it.nmembers == 1) {
+            // A scalar or an array, the usual item: one run, no loop arithmetic.
+            const Member& m = it.m[0];
+            if (m.per_iter > 0 && !f(Run{m.kind, static_cast<char*>(m.base), m.per_iter, element_size(m)}))
+                return false;
+            continue;
+        }
         for (std::int64_t i = 0; i < it.iterations; ++i) {
             for (int k = 0; k < it.nmembers; ++k) {
                 const Member& m = it.m[k];
