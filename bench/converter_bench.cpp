@@ -2,7 +2,8 @@
 // block, list-directed) against whole converter runs writing the listing (form 0), TECPLOT
 // (form 1), the FEMAP neutral file (form 2) and MicroAVS (form 3).
 //   converter_bench RESULT [--run CONVERTER] [--repeat K]
-// Each figure is the least of K runs (default 3): on a shared machine the rest is noise.
+// Each figure is the median of K runs (default 3), with the least beside it: on a shared
+// machine the spread between runs is noise.
 // Write RESULT with the solver first, e.g. solver_bench 100 --model DIR, then the solver in DIR.
 // The form-0 run lists every block: its output data file names each block's time.
 #include <algorithm>
@@ -120,16 +121,33 @@ std::string times_file(const std::vector<double>& times) {
     return s + "    0    0\r\n";
 }
 
-Timing least(const Timing& a, const Timing& b) {
-    return {std::min(a.wall, b.wall), std::min(a.cpu, b.cpu)};
+// Median and least of a set of timings, each of elapsed and processor time on its own.
+struct Summary {
+    Timing median, least;
+};
+
+Summary summarise(std::vector<Timing> t) {
+    Summary s;
+    auto pick = [&](double Timing::*f, double& med, double& low) {
+        std::sort(t.begin(), t.end(), [f](const Timing& a, const Timing& b) { return a.*f < b.*f; });
+        low = t.front().*f;
+        const std::size_t n = t.size();
+        med = n % 2 ? t[n / 2].*f : 0.5 * (t[n / 2 - 1].*f + t[n / 2].*f);
+    };
+    pick(&Timing::wall, s.median.wall, s.least.wall);
+    pick(&Timing::cpu, s.median.cpu, s.least.cpu);
+    return s;
 }
 
 void bench(const std::string& result, const std::string& exe, int repeat) {
     ReadFigures r = read_alone(result);
-    for (int k = 1; k < repeat; ++k) r.t = least(r.t, read_alone(result).t);
-    std::printf("read alone        %7.2f s elapsed %7.2f s processor  %6.2f M values/s (processor)"
-                " (%zu timed blocks)\n",
-                r.t.wall, r.t.cpu, r.values / r.t.cpu / 1.0e6, r.times.size());
+    std::vector<Timing> reads{r.t};
+    for (int k = 1; k < repeat; ++k) reads.push_back(read_alone(result).t);
+    const Summary rs = summarise(reads);
+    std::printf("read alone         %6.2f s elapsed %6.2f s processor (least %5.2f)  %6.2f M values/s"
+                " (processor) (%zu timed blocks)\n",
+                rs.median.wall, rs.median.cpu, rs.least.cpu, r.values / rs.median.cpu / 1.0e6,
+                r.times.size());
     if (exe.empty()) return;
     // Form 7 opens no file and writes no result: the converter's own reading and set-up.
     struct Run {
@@ -144,10 +162,13 @@ void bench(const std::string& result, const std::string& exe, int repeat) {
         {"form 3 (MicroAVS) ", "1\nRESULT.TXT\n3\n0\n", ""},
     };
     for (const Run& run : runs) {
-        Timing t{1e30, 1e30};
-        for (int k = 0; k < repeat; ++k) t = least(t, run_converter(exe, result, run.answers, run.data));
-        std::printf("%s %6.2f s elapsed %7.2f s processor  %6.2f x read alone\n", run.label, t.wall,
-                    t.cpu, t.cpu / r.t.cpu);
+        std::vector<Timing> t;
+        for (int k = 0; k < repeat; ++k) t.push_back(run_converter(exe, result, run.answers, run.data));
+        const Summary s = summarise(t);
+        std::printf("%s %6.2f s elapsed %6.2f s processor (least %5.2f)  %6.2f x read alone"
+                    " (least %5.2f x)\n",
+                    run.label, s.median.wall, s.median.cpu, s.least.cpu, s.median.cpu / rs.median.cpu,
+                    s.least.cpu / rs.least.cpu);
     }
 }
 
