@@ -2,6 +2,7 @@
 // model and of the output mesh.
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "recordio/recordio.hpp"
 #include "writers.hpp"
@@ -61,8 +62,10 @@ struct ModelKind {
 constexpr ModelKind kSolid{",110,1,25,1,0,", ",25,"};
 constexpr ModelKind kPlate{",110,1,19,1,0,", ",19,"};
 
-constexpr std::string_view kNodeFormat = "(I7,A22,1PE13.6,A1,1PE13.6,A1,1PE13.6)";
-constexpr std::string_view kNodeText = ",0,0,1,46,0,0,0,0,0,0,";
+// A node record: number, constant fields, coordinates. The format has no group, so a statement
+// of many nodes starts each further node on a record of its own at the first descriptor.
+constexpr std::string_view kNodeFormat = "(I7,',0,0,1,46,0,0,0,0,0,0,',1PE13.6,',',1PE13.6,',',1PE13.6)";
+constexpr std::int64_t kNodesPerStatement = 1024;
 
 void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
 
@@ -97,11 +100,15 @@ void properties(int unit, I32 nprop, const ModelKind& kind) {
 
 // The seven records of one element of block 404: number, property and topology, ten node
 // positions, then the constant records.
+// All seven go out in one statement: record 1 laid out as a list-directed write of it lays
+// it out (each number in 12 columns, a text after a number behind one blank; the record stays
+// within 80 columns), and records 3-7 each behind one blank as a list-directed text.
 void element(int unit, I32 number, I32 property, const ModelKind& kind,
              I32 topology, const std::array<I32, 10>& nodes) {
-    rio::write(unit, "*", {number, ",124,", property, kind.type_text, topology, ",1,0,0,"});
-    rio::write(unit, "(10(I7,','))", {std::span<const I32>(nodes)});
-    for (std::string_view t : kElementTail) text(unit, t);
+    rio::write(unit, "(I12,1X,A,I12,1X,A,I12,1X,A/10(I7,',')/1X,A/1X,A/1X,A/1X,A/1X,A)",
+               {number, ",124,", property, kind.type_text, topology, ",1,0,0,",
+                std::span<const I32>(nodes), kElementTail[0], kElementTail[1], kElementTail[2],
+                kElementTail[3], kElementTail[4]});
 }
 
 }  // namespace
@@ -116,12 +123,24 @@ void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodV
 
     // Nodes: the field shows each coordinate's single-precision value.
     open_block(unit, 403);
+    std::vector<I32> number(kNodesPerStatement);
+    std::vector<float> xyz(3 * kNodesPerStatement);
+    std::int64_t held = 0;
+    auto flush = [&] {
+        if (held > 0)
+            rio::write(unit, kNodeFormat,
+                       {rio::Item::loop(held, number.data(), rio::Strided<const float>{xyz.data(), 3, 3})});
+        held = 0;
+    };
     for (I32 n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
-        const float x = static_cast<float>(X(n)), y = static_cast<float>(Y(n)),
-                    z = static_cast<float>(Z(n));
-        rio::write(unit, kNodeFormat, {n, kNodeText, x, ",", y, ",", z});
+        number[held] = n;
+        xyz[3 * held] = static_cast<float>(X(n));
+        xyz[3 * held + 1] = static_cast<float>(Y(n));
+        xyz[3 * held + 2] = static_cast<float>(Z(n));
+        if (++held == kNodesPerStatement) flush();
     }
+    flush();
     close_block(unit);
 
     // Elements: the model lists the face zeta = +1 first (slots 1-4, a prism's 1-3); the
@@ -148,8 +167,7 @@ void FEMGEO2(const OutputMesh& mesh, WriterCounters& cnt) {
 
     open_block(unit, 403);
     for (I32 p = 1; p <= mesh.NPT; ++p)
-        rio::write(unit, kNodeFormat,
-                   {p, kNodeText, mesh.XP(p), ",", mesh.YP(p), ",", mesh.ZP(p)});
+        rio::write(unit, kNodeFormat, {p, mesh.XP(p), mesh.YP(p), mesh.ZP(p)});
     close_block(unit);
 
     // Cells: a third point equal to the fourth makes a triangle.
