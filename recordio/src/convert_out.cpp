@@ -125,6 +125,22 @@ constexpr double kPow10d[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  
 // ulp is at most 1/8, and a fraction farther than two ulps from one half rounds the same way
 // as the exact value. Only near-ties take the exact integer path.
 bool round_scaled(double a, std::uint64_t m, int q, int k, std::uint64_t& out) {
+    if (k >= 0 && k <= 27) {
+        // m x 5^k x 2^(q+k) with 5^k < 2^63: one 64 x 64 bit product, then a shift right
+        // that drops s bits, rounded on what it drops. Exact, and the usual case.
+        const U128 prod = static_cast<U128>(m) * static_cast<std::uint64_t>(kPow5[static_cast<std::size_t>(k)]);
+        const int s = -(q + k);
+        if (s >= 1 && s <= 115) {
+            U128 n = prod >> s;
+            const U128 rem = prod - (n << s);
+            const U128 half = U128(1) << (s - 1);
+            if (rem > half || (rem == half && (n & 1))) ++n;
+            if (!(n >> 64)) {
+                out = static_cast<std::uint64_t>(n);
+                return true;
+            }
+        }
+    }
     if (k >= -22 && k <= 22) {
         const double y = k >= 0 ? a * kPow10d[k] : a / kPow10d[-k];
         if (y < 0x1p50) {
