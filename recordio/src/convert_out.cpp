@@ -200,6 +200,21 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Blanks over a field of w columns before its text is written right to left over them:
+// two overlapping 8- or 4-byte stores for the usual widths instead of a library call.
+[[gnu::always_inline]] inline void blank_field(char* out, int w) {
+    static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    if (w >= 8 && w <= 16) {
+        std::memcpy(out, kBlanks, 8);
+        std::memcpy(out + w - 8, kBlanks, 8);
+    } else if (w >= 4 && w < 8) {
+        std::memcpy(out, kBlanks, 4);
+        std::memcpy(out + w - 4, kBlanks, 4);
+    } else {
+        std::memset(out, ' ', static_cast<std::size_t>(w));
+    }
+}
+
 // Writes the `count` low decimal digits of v backwards ending before `end`, two at a time;
 // returns the new start. Leading zeros are written when v has fewer digits.
 template <class U>
@@ -311,9 +326,9 @@ bool put_I(char* out, int w, std::int64_t v) {
         stars(out, w);
         return false;
     }
+    blank_field(out, w);
     char* o = digits_back(out + w, u, ndig);
     if (v < 0) *--o = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(w - n));
     return true;
 }
 
@@ -433,6 +448,7 @@ bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
         ok = false;
         return true;
     }
+    blank_field(out, w);
     char* o = out + w - 4;
     std::memcpy(o, expo, 4);
     if (k > 0) {
@@ -446,7 +462,6 @@ bool put_E_fast(char* out, int w, int d, int k, double v, bool& ok) {
         if (len + 1 <= w) *--o = '0';
     }
     if (neg) *--o = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(o - out));
     ok = true;
     return true;
 }
@@ -523,11 +538,11 @@ bool put_list_real_fast(char* out, int w, int d, int e, double v) {
     int x = 0;
     if (a != 0 && !sig_int(a, d, n, x)) return false;
     char* o;
+    blank_field(out, w);
     if (a != 0 && x >= -1 && x <= d - 1) {
         // Fixed point: k = x + 1 digits before the point, d - k after, e + 2 blanks last.
         const int k = x + 1;
         o = out + w - (e + 2);
-        std::memset(o, ' ', static_cast<std::size_t>(e + 2));
         o = digits_back(o, n, d - k);
         *--o = '.';
         o = k == 0 ? (*--o = '0', o) : digits_back(o, n, k);
@@ -547,7 +562,6 @@ bool put_list_real_fast(char* out, int w, int d, int e, double v) {
         o = digits_back(o, n, 1);
     }
     if (a != 0 && std::signbit(v)) *--o = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(o - out));
     return true;
 }
 
