@@ -65,7 +65,11 @@ void write_list(Unit& u, Items items) {
                 if (count > 0 && rec.size() + (lead ? 1 : 0) + n > kRecordWidth) lead = true;
                 char* o = room((lead ? 1 : 0) + n);
                 if (lead) *o++ = ' ';
-                std::memcpy(o, p, n);
+                if (n == 1) {
+                    *o = *p;  // a lone separator, the usual text between numbers
+                } else {
+                    std::memcpy(o, p, n);
+                }
                 last_text = true;
             }
             break;
