@@ -319,8 +319,9 @@ bool put_nonfinite(char* out, int w, double v) {
 
 bool put_I(char* out, int w, std::int64_t v) {
     std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-    int ndig = 1;
-    while (ndig < 20 && u >= kPow10[ndig]) ++ndig;
+    // Digits of u from its bit length (x 1233 / 4096 ~ log10 2) and one comparison.
+    const int t = ((64 - __builtin_clzll(u | 1)) * 1233) >> 12;
+    const int ndig = u >= kPow10[t] ? t + 1 : (t > 0 ? t : 1);
     const int n = ndig + (v < 0 ? 1 : 0);
     if (n > w) {
         stars(out, w);
