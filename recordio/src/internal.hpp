@@ -35,8 +35,8 @@ inline std::int32_t element_size(const Member& m) {
 
 // Calls f(run) for every run of the list in transfer order; stops early when f returns false.
 // Returns false when stopped early.
-template <class F>
-bool for_each_run(Items items, F&& f) {
+template <class R, class F>
+bool for_each_run(const R& items, F&& f) {
     for (const Item& it : items) {
         if (it.iterations == 1 && it.nmembers == 1) {
             // A scalar or an array, the usual item: one run, no loop arithmetic.

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace rio::detail {
 
@@ -14,8 +15,17 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-void write_list(Unit& u, Items items) {
+namespace {
+
+RecordBuffer& list_record() {
     static RecordBuffer rec;
+    return rec;
+}
+
+// One list-directed statement over the items of a range (an Items list or a vector of Item).
+template <class R>
+void write_list_statement(Unit& u, const R& items) {
+    RecordBuffer& rec = list_record();
     rec.clear();
     u.begin_write();
     int count = 0;           // items in the record in hand
@@ -78,6 +88,32 @@ void write_list(Unit& u, Items items) {
     });
     u.put_record(rec.view());
     u.end_statement();
+}
+
+}  // namespace
+
+void write_list(Unit& u, Items items) { write_list_statement(u, items); }
+
+void write_list_rows(Unit& u, std::int64_t n, Items items) {
+    // 1. The items of n elements (numbers, not text) give one element to each statement.
+    std::vector<Item> row(items.begin(), items.end());
+    std::vector<std::size_t> per_row;
+    if (n > 1) {
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            Item& it = row[k];
+            if (it.iterations == 1 && it.nmembers == 1 && it.m[0].kind != Kind::Text && it.m[0].per_iter == n) {
+                it.m[0].per_iter = 1;
+                per_row.push_back(k);
+            }
+        }
+    }
+    // 2. Statement i with element i of each of them.
+    const Item* orig = items.begin();
+    for (std::int64_t i = 0; i < n; ++i) {
+        for (std::size_t k : per_row)
+            row[k].m[0].base = static_cast<char*>(orig[k].m[0].base) + i * element_size(orig[k].m[0]);
+        write_list_statement(u, row);
+    }
 }
 
 namespace {

@@ -82,6 +82,10 @@ void write(int unit, std::string_view format, Items items) {
     write_formatted(unit_for(unit, Form::Formatted, Access::Write), unit, f, items);
 }
 
+void write_rows(int unit, std::int64_t n, Items items) {
+    write_list_rows(unit_for(unit, Form::Formatted, Access::Write), n, items);
+}
+
 void read(int unit, std::string_view format, Items items) {
     if (!read_text(unit, format, items)) fatal(24, unit);
 }

@@ -10,6 +10,8 @@ namespace rio::detail {
 void write_formatted(Unit& u, int unit, const Format& f, Items items);
 void read_formatted(Unit& u, int unit, const Format& f, Items items);
 void write_list(Unit& u, Items items);
+// n list-directed statements: see rio::write_rows.
+void write_list_rows(Unit& u, std::int64_t n, Items items);
 void read_list(Unit& u, int unit, Items items);
 
 }  // namespace rio::detail

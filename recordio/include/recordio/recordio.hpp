@@ -142,6 +142,10 @@ std::int64_t record_number(int unit);
 // Formatted or list-directed ("*") write of one statement.
 void write(int unit, std::string_view format, Items items);
 inline void write(int unit, std::string_view format) { write(unit, format, Items{}); }
+// n list-directed statements in one call, as n write(unit, "*", ...) would write them:
+// statement i takes element i of each numeric array item of n elements, and the whole of
+// every other item (a scalar, a text).
+void write_rows(int unit, std::int64_t n, Items items);
 
 // Formatted or list-directed read. Without an end-of-file branch, the end of the file is
 // the fatal error 24. read_or_end() is the statement with the branch: it returns false when

@@ -88,4 +88,30 @@ TEST_F(ListOutput, TextItems) {
     EXPECT_EQ(written("*", {}), "\r\n");
 }
 
+// Many statements in one call write what the statements one by one would: arrays give one
+// element to each, scalars and texts go whole into each, and each statement keeps its own
+// record breaks at column 80.
+TEST_F(ListOutput, RowsAreSeparateStatements) {
+    std::vector<std::int32_t> k = {1, -22, 333};
+    std::vector<float> f = {0.5f, -1.0e-20f, 7.0e6f};
+    std::vector<double> d = {1.0 / 3.0, 0.0, -2.5e300};
+    const std::string wide(60, 'w');
+    auto one_by_one = [&] {
+        rio::open(41, "single.txt", rio::Status::Unknown, rio::Form::Formatted);
+        for (std::size_t i = 0; i < k.size(); ++i) rio::write(41, "*", {k[i], ",", f[i], wide, d[i], 7});
+        rio::close(41);
+        return rio_test::slurp("single.txt");
+    };
+    rio::open(40, "rows.txt", rio::Status::Unknown, rio::Form::Formatted);
+    rio::write_rows(40, 3, {std::span<std::int32_t>(k), ",", std::span<float>(f), wide, std::span<double>(d), 7});
+    rio::write_rows(40, 0, {std::span<std::int32_t>(k)});
+    rio::close(40);
+    EXPECT_EQ(rio_test::slurp("rows.txt"), one_by_one());
+    // One row: arrays of one element are the scalars themselves.
+    rio::open(40, "one.txt", rio::Status::Unknown, rio::Form::Formatted);
+    rio::write_rows(40, 1, {std::span<std::int32_t>(k.data(), 1), ",", std::span<float>(f.data(), 1)});
+    rio::close(40);
+    EXPECT_EQ(rio_test::slurp("one.txt"), written("*", {k[0], ",", f[0]}));
+}
+
 }  // namespace
