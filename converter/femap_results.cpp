@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <string_view>
 
 #include "femap.hpp"
@@ -61,6 +62,29 @@ void open_vectors(int unit) {
     rio::write(unit, "(I6)", {std::int32_t{451}});
 }
 
+// The data records "k, value" of the items k = 1..n with keep(k), value rounded to T, then the
+// end record -1 with a zero of T; a list-directed statement each, 1024 statements to a call.
+template <class T, class Keep, class Data>
+void write_records(int unit, std::int32_t n, Keep keep, Data data) {
+    constexpr std::int64_t kPerCall = 1024;
+    std::array<std::int32_t, kPerCall> item;
+    std::array<T, kPerCall> value;
+    std::int64_t held = 0;
+    auto flush = [&] {
+        const std::size_t h = static_cast<std::size_t>(held);
+        rio::write_rows(unit, held, {std::span<std::int32_t>(item.data(), h), ",", std::span<T>(value.data(), h)});
+        held = 0;
+    };
+    for (std::int32_t k = 1; k <= n; ++k) {
+        if (!keep(k)) continue;
+        item[static_cast<std::size_t>(held)] = k;
+        value[static_cast<std::size_t>(held)] = static_cast<T>(data(k));
+        if (++held == kPerCall) flush();
+    }
+    if (held > 0) flush();
+    rio::write(unit, "*", {std::int32_t{-1}, ",", T{0}});
+}
+
 // Writes output vector `number` of set `nset` over the items k = 1..n with keep(k):
 //   1. the extremes of value(k), in double, over those items in increasing order;
 //   2. the seven header records with the extremes rounded to single precision;
@@ -85,13 +109,9 @@ void write_vector(int unit, std::int32_t nset, std::int32_t number, std::int32_t
     text(unit, "0,1,1,");
 
     if (m.real8) {
-        for (std::int32_t k = 1; k <= n; ++k)
-            if (keep(k)) rio::write(unit, "*", {k, ",", static_cast<double>(data(k))});
-        rio::write(unit, "*", {std::int32_t{-1}, ",", 0.0});
+        write_records<double>(unit, n, keep, data);
     } else {
-        for (std::int32_t k = 1; k <= n; ++k)
-            if (keep(k)) rio::write(unit, "*", {k, ",", static_cast<float>(data(k))});
-        rio::write(unit, "*", {std::int32_t{-1}, ",", 0.0f});
+        write_records<float>(unit, n, keep, data);
     }
 }
 
