@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "first_menu.hpp"
 #include "prompts.hpp"
 #include "recordio/recordio.hpp"
 #include "writers.hpp"
@@ -16,21 +17,20 @@ constexpr double EPSRST = double(1.0E-8f);
 // Codes beyond -2..2 (rain codes, inactive nodes) are not node-record codes: written as 0.
 std::int32_t restart_code(std::int32_t k) { return std::abs(k) > 2 ? 0 : k; }
 
-void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
-
 }  // namespace
 
 void RSTASK(RestartAnswers& ans) {
+    using pp::prompt;
     prompt(pp::kRestartTime);
     rio::read(rio::kConsoleIn, "*", {ans.TRST});
     prompt(pp::kRestartHeadMenu);
     prompt(pp::kRestartPressureHead);
     prompt(pp::kRestartTotalHead);
-    rio::read(rio::kConsoleIn, "*", {ans.IHEAD});
+    ans.IHEAD = pp::ask_int();
     prompt(pp::kRestartFlowMenu);
     prompt(pp::kRestartFlowInitial);
     prompt(pp::kRestartFlowComputed);
-    rio::read(rio::kConsoleIn, "*", {ans.IFLOW});
+    ans.IFLOW = pp::ask_int();
 }
 
 bool WRRST(const RestartAnswers& ans, const RealView& PSI, const RealView& Q, const IntView& KODE,
