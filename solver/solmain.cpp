@@ -101,11 +101,16 @@ void check_mesh_dimension(SolverRun& run) {
     dimension_check(run, run.mesh_totals.BD1, run.mesh_totals.IB1, 1111);
 }
 
-// Mesh-check-only end: the step-0 block, the closing lines and a normal end.
-[[noreturn]] void mesh_check_end(SolverRun& run) {
+// Stop code of a run ended by errors in the mesh or in the data read before it.
+constexpr int kMeshErrorStop = 6666;
+
+// Mesh-check-only end: the step-0 block and the closing lines; a run that found errors stops
+// with 6666, a check of a sound mesh ends normally.
+[[noreturn]] void mesh_check_end(SolverRun& run, bool errors) {
     WRPLT0(run.ctl, run.units, run.mesh);
     rio::write(run.units.IW, "(//'  ***** MESH CHECK ONLY !!!! *****')");
     rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
+    if (errors) rio::stop(kMeshErrorStop);
     rio::stop();
 }
 
@@ -153,9 +158,8 @@ void SOLMAIN() {
     const int element_errors = CHKELM(ctl, u, mesh);
 
     // 10. A node or element error, a reading error, or a request ends with the mesh check.
-    if (node_errors > 0 || element_errors == 1 || ctl.MESHCK > 0 || in.read_error != 0) {
-        mesh_check_end(run);
-    }
+    const bool errors = node_errors > 0 || element_errors == 1 || in.read_error != 0;
+    if (errors || ctl.MESHCK > 0) mesh_check_end(run, errors);
 
     // 11.-19. Matrix structure, solution and the normal end.
     run_solution_stage(run);

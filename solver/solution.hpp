@@ -26,9 +26,13 @@ struct DriverState {
     int landing = 0;
 };
 
-// Runs the whole solution (steady, unsteady, or both). Returns normally at every end of the
-// solution; stops 3333 on bad group input or a step length that is not positive.
-void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK);
+// How the solution ended: solved to its end, or abandoned (too many step cuts, or a steady
+// stage not converged within ITMAX0 iterations) after its message on the listing.
+enum class SolutionEnd { Good, Unfinished };
+
+// Runs the whole solution (steady, unsteady, or both) and says how it ended; stops 3333 on bad
+// group input or a step length that is not positive.
+SolutionEnd SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK);
 
 // Marks removed elements (material below 1) and nodes of no active element; such nodes
 // (codes 2, 4 or below 1) get code 9, and code 9 returns to 0 first.

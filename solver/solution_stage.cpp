@@ -15,6 +15,9 @@ namespace gw {
 
 namespace {
 
+// Stop code of a solution abandoned after too many step cuts or an unconverged steady stage.
+constexpr int kUnfinishedStop = 7777;
+
 void header_block(const SolverRun& run, std::int64_t NWK) {
     const Control& c = run.ctl;
     const int IW = run.units.IW;
@@ -68,9 +71,10 @@ void run_solution_stage(SolverRun& run) {
     // 17. Rain and evaporation faces.
     if (c.NRFACE > 0) RDRAIN(c, run.units, run.input, run.mesh, s, 0);
     // 18. The solution.
-    SOLUTN(run, s, NWK);
-    // 19. Normal end.
+    const SolutionEnd end = SOLUTN(run, s, NWK);
+    // 19. The closing line; a solution left unfinished stops with 7777.
     rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
+    if (end == SolutionEnd::Unfinished) rio::stop(kUnfinishedStop);
     rio::stop();
 }
 

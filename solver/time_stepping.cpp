@@ -106,7 +106,7 @@ void check_step_length(const SolverRun& run, const DriverState& d) {
 
 }  // namespace
 
-void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
+SolutionEnd SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
     Control& c = run.ctl;
     const Units& u = run.units;
     DriverState d;
@@ -145,7 +145,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
         nodal_fluxes(run, s);
 
         const PassOutcome outcome = RESET(run, s, d, NWK);
-        if (outcome == PassOutcome::Abandoned) return;
+        if (outcome == PassOutcome::Abandoned) return SolutionEnd::Unfinished;
         if (outcome == PassOutcome::Cut) {
             d.LAA = d.LAA + 1;
             d.ITER = 0;
@@ -153,7 +153,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
             d.DT = d.DT * 0.5;
             if (d.LAA >= c.NCUL) {
                 rio::write(u.IW, "(//' ***LAA .GE. NCUL*********************')");
-                return;
+                return SolutionEnd::Unfinished;
             }
             keep_state(run, s, false);
             continue;
@@ -172,7 +172,7 @@ void SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
         }
         if (ended) {
             rio::write(u.IW, "(//' ******GET GOOD RESULT*******')");
-            if (c.KIND != -2) return;
+            if (c.KIND != -2) return SolutionEnd::Good;
             // Unsteady then steady: one more steady pass on the arrays as the run left them.
             c.KIND = 1;
             d.NSTEP = 0;

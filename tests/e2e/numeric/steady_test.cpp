@@ -183,11 +183,12 @@ TEST(SteadyIteration, ItmaxZeroMakesOneSolve) {
     EXPECT_EQ(e2e::parse_result(run.file("result.dat")).blocks.size(), 1u);
 }
 
-// More iterations than ITMAX0 at the steady stage: the message, no result block, exit 0.
-TEST(SteadyIteration, InitialLimitExceededEndsNormally) {
+// More iterations than ITMAX0 at the steady stage: the message, no result block, and the
+// unfinished solution's stop 7777 after the closing line.
+TEST(SteadyIteration, InitialLimitExceededStops7777) {
     ModelRun run("unsat_column_initial_limit");
-    ASSERT_EQ(run.solve(), 0) << run.errors();
-    EXPECT_EQ(run.errors(), "");
+    ASSERT_EQ(run.solve(), 7777 & 0xff) << run.errors();
+    EXPECT_EQ(run.errors(), "7777\r\n");
     const auto lines = run.listing();
     EXPECT_EQ(e2e::count_lines_with(lines, "MAXIMUM CHANGE"), 2);  // iterations 3 and 4
     EXPECT_NE(line_starting(lines, " MAXIMUM CHANGE IN PRESSURE HEAD DURING ITERATION  4 WAS"),
@@ -198,6 +199,25 @@ TEST(SteadyIteration, InitialLimitExceededEndsNormally) {
     EXPECT_EQ(e2e::count_lines_with(lines, "NODE    HEAD"), 0);
     EXPECT_EQ(lines.back(), "  ***GOOD, GOOD****");
     EXPECT_TRUE(e2e::parse_result(run.file("result.dat")).blocks.empty());
+}
+
+// A requested mesh check writes the step-0 block and its closing lines: a sound mesh ends with
+// status 0, a mesh with errors (element 1 given node 8 twice) with stop 6666.
+TEST(MeshCheck, RequestedCheckStops6666OnlyWhenItFindsErrors) {
+    for (const bool broken : {false, true}) {
+        SCOPED_TRACE(broken ? "broken" : "sound");
+        ModelRun run("column_steady");
+        run.edit_model(2, 78, "  1");
+        if (broken) run.edit_model(9, 13, "      8");
+        EXPECT_EQ(run.solve(), broken ? 6666 & 0xff : 0);
+        EXPECT_EQ(run.errors(), broken ? "6666\r\n" : "");
+        const auto lines = run.listing();
+        EXPECT_EQ(e2e::count_lines_with(lines, " : NODE NUMBER ERROR "), broken ? 2 : 0);
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(lines[lines.size() - 4], "  ***** MESH CHECK ONLY !!!! *****");
+        EXPECT_EQ(lines.back(), "  ***GOOD, GOOD****");
+        EXPECT_EQ(e2e::parse_result(run.file("result.dat")).blocks.size(), 1u);
+    }
 }
 
 // Listings of the same model under both scratch switches, with the two total-dimension lines

@@ -126,9 +126,10 @@ TEST(Diffusion, CrankNicolsonStepsAreTheReferenceScheme) {
 
 // Inflow 0.02 at the base, head 4 held at the top, SS 0.01 over a column 2 long: the
 // cumulative inflow is the change in stored water, sum of SS x node volume x head change.
-void check_balance(const std::string& model) {
+// `status`: the run's exit status.
+void check_balance(const std::string& model, int status = 0) {
     ModelRun run(model);
-    ASSERT_EQ(run.solve(), 0) << run.errors();
+    ASSERT_EQ(run.solve(), status) << run.errors();
     const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
     const auto lines = run.listing();
     const auto cumul = e2e::listed_values(lines, "CUMULATIVE INFLOW INTO SYSTEM IS");
@@ -153,7 +154,12 @@ void check_balance(const std::string& model) {
 }
 
 TEST(WaterBalance, FullyImplicitStoresWhatFlowsIn) { check_balance("balance_implicit"); }
-TEST(WaterBalance, CrankNicolsonStoresWhatFlowsIn) { check_balance("balance_cn"); }
+// The final steady pass of this model wavers above EPSLN until ITMAX0: the unsteady steps
+// checked here are complete, and the run then stops 7777 as unfinished.
+constexpr int kCrankNicolsonStatus = 7777 & 0xff;
+TEST(WaterBalance, CrankNicolsonStoresWhatFlowsIn) {
+    check_balance("balance_cn", kCrankNicolsonStatus);
+}
 
 // KIND -2: after the unsteady steps one steady pass from where they ended, written as a
 // second step-0 block: the steady state of the same boundary, h = 4 + 0.2 (2 - z).
@@ -295,11 +301,11 @@ TEST(EndOfRun, BlankDtStops3333BeforeAnyStep) {
 }
 
 // A step that never converges is halved until NCUL cuts: the header of every pass, the
-// RECUL lines, then the end line and a normal end with no result block.
-TEST(StepCuts, NculReachedEndsNormally) {
+// RECUL lines, then the end line, no result block, and stop 7777 after the closing line.
+TEST(StepCuts, NculReachedStops7777) {
     ModelRun run("ncul_column");
-    ASSERT_EQ(run.solve(), 0) << run.errors();
-    EXPECT_EQ(run.errors(), "");
+    ASSERT_EQ(run.solve(), 7777 & 0xff) << run.errors();
+    EXPECT_EQ(run.errors(), "7777\r\n");
     const auto lines = run.listing();
     EXPECT_EQ(headers(lines), 3);
     EXPECT_EQ(e2e::listed_values(lines, "     TIME STEP =").size(), 3u);
@@ -383,10 +389,11 @@ INSTANTIATE_TEST_SUITE_P(Variants, SeepageFace,
 
 // A STORE 0 run keeps the step state on unit 3 and the previous iterate on unit 4; the
 // results, the listing (but for the totals) and the node histories are the same.
-void check_store_pair(const std::string& mem_model, const std::string& disk_model) {
+void check_store_pair(const std::string& mem_model, const std::string& disk_model,
+                      int status = 0) {
     ModelRun mem(mem_model), disk(disk_model);
-    ASSERT_EQ(mem.solve(), 0);
-    ASSERT_EQ(disk.solve(), 0);
+    ASSERT_EQ(mem.solve(), status);
+    ASSERT_EQ(disk.solve(), status);
     EXPECT_EQ(mem.file("result.dat"), disk.file("result.dat"));
     auto strip = [](std::vector<std::string> lines) {
         lines.erase(std::remove_if(lines.begin(), lines.end(),
@@ -409,10 +416,10 @@ TEST(ScratchSwitch, SeepageDrainageSameUnderBothSettings) {
 }
 
 TEST(ScratchSwitch, CrankNicolsonWithCutsSameUnderBothSettings) {
-    check_store_pair("balance_cn", "balance_cn_store0");
+    check_store_pair("balance_cn", "balance_cn_store0", kCrankNicolsonStatus);
     ModelRun mem("balance_cn"), disk("balance_cn_store0");
-    ASSERT_EQ(mem.solve(), 0);
-    ASSERT_EQ(disk.solve(), 0);
+    ASSERT_EQ(mem.solve(), kCrankNicolsonStatus);
+    ASSERT_EQ(disk.solve(), kCrankNicolsonStatus);
     EXPECT_EQ(mem.file("NDLIST.PST"), disk.file("NDLIST.PST"));
 }
 
