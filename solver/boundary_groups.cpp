@@ -90,6 +90,10 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
         for (std::int64_t first = 1; first <= points; first += 3) {
             const std::int64_t n = std::min<std::int64_t>(3, points - first + 1);
             rio::read(IR, "(6F10.0)", {std::span<double>(line.data(), 2 * n)});
+            if (first == 1 && n >= 2 && line[0] == line[2]) {
+                group_error_line(u, k.table_keyword, k.table_letters);
+                report_equal_first_times(u, in, k.table_keyword, g, line[0]);
+            }
             for (std::int64_t j = 0; j < n && first + j <= rows; ++j) {
                 k.T(first + j, g) = line[2 * j];
                 k.V(first + j, g) = line[2 * j + 1];

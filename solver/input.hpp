@@ -50,6 +50,13 @@ std::int32_t clamp32(std::int64_t v);
 void report_limit(const Units& u, InputState& in, std::string_view name, std::int64_t value,
                   std::int64_t lo, std::int64_t hi);
 
+// The detail line of time table `number` of kind `table` (HTIME, QTIME, RAINR, EVAPO) whose
+// first two times are both `time` (' ** LIMIT ** ',A8,I10,' FIRST TWO TIMES EQUAL',1PE13.5):
+// the look-up extends the first interval below the table and would divide by its length 0.
+// Sets the reading-phase error flag. The caller prints the group's error line first.
+void report_equal_first_times(const Units& u, InputState& in, std::string_view table,
+                              std::int64_t number, double time);
+
 // ---------------------------------------------------------------------------------------
 // Node ranges (first, last, increment)
 // ---------------------------------------------------------------------------------------

@@ -53,6 +53,15 @@ void report_limit(const Units& u, InputState& in, std::string_view name, std::in
     in.read_error = 1;
 }
 
+void report_equal_first_times(const Units& u, InputState& in, std::string_view table,
+                              std::int64_t number, double time) {
+    std::string n(table);
+    n.resize(8, ' ');
+    rio::write(u.IW, "(' ** LIMIT ** ',A8,I10,' FIRST TWO TIMES EQUAL',1PE13.5)",
+               {n, clamp32(number), time});
+    in.read_error = 1;
+}
+
 namespace {
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;
