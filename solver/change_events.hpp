@@ -12,8 +12,9 @@ namespace gw {
 // Group U: every NEWC event into TNEWC and the NEWCH, NEWCQ, NEWCB and NEWCR line tables.
 // A count record is read for each kind whose maximum is positive. V1 of a NEWCB line is
 // turned into a pressure head (V1 - IHEAD x Z(node)). Wrong keywords, counts above their
-// maxima and numbers outside the model print the group error line (and a limit line) and set
-// in.read_error; every record of the group is read either way.
+// maxima, numbers outside the model and NEWCH lines sending a node to a head group without
+// table points print the group error line (and a limit line) and set in.read_error; every
+// record of the group is read either way.
 void RDNEWC(const Control& ctl, const Units& u, InputState& in, const MeshArrays& mesh,
             SolutionArrays& s);
 

@@ -63,11 +63,14 @@ int faces_of(int npe) {
     return 0;
 }
 
-// NEWCH or NEWCQ lines of event k (same layout): node, flag, target group.
+// NEWCH or NEWCQ lines of event k (same layout): node, flag, target group. `points`, when
+// given, holds the table point counts of the target groups (NHTP of the head groups): a node
+// sent to a head group without a table would be held at head 0 without a word.
 void read_group_lines(const Control& c, const Units& u, InputState& in, std::string_view keyword,
                       std::string_view group, int nbound, const Count& n, int k,
                       const Span2<std::int32_t>& node_of, const Span2<std::int32_t>& flag_of_line,
-                      const Span2<std::int32_t>& group_of) {
+                      const Span2<std::int32_t>& group_of,
+                      const Span1<std::int32_t>* points = nullptr) {
     for (int i = 1; i <= n.read; ++i) {
         std::int32_t node = 0, flag = 0, g = 0;
         read_record(u, in, "(A5,I7,I3,2I5)", {in.KEYWD, node, flag, g}, keyword, group);
@@ -75,6 +78,8 @@ void read_group_lines(const Control& c, const Units& u, InputState& in, std::str
         // The target group matters only on a line that moves a node.
         if (node >= 1 && flag != -1 && g > nbound)
             out_of_model(u, in, keyword, group, "GROUP", g, 1, std::max(nbound, 0));
+        if (points && node >= 1 && flag != -1 && g >= 1 && g <= nbound && (*points)(g) < 1)
+            out_of_model(u, in, keyword, group, "NHTP", (*points)(g), 1, c.NHBT);
         if (i > n.stored) continue;
         node_of(i, k) = node;
         flag_of_line(i, k) = flag;
@@ -127,7 +132,7 @@ void RDNEWC(const Control& c, const Units& u, InputState& in, const MeshArrays& 
             const Count n = read_count(u, in, "NEWCH", "UA ", "NNWCH", c.MXNWCH);
             s.NEWCH_N(k) = n.stored;
             read_group_lines(c, u, in, "NEWCH", "UA'", c.NHB, n, k, s.NEWCH_1, s.NEWCH_2,
-                             s.NEWCH_3);
+                             s.NEWCH_3, &s.NHTP);
         }
 
         // 3. Groups UB, UB': moves between flux groups.

@@ -349,3 +349,19 @@ m = column2_model('FAULTS IN THE CHANGE EVENTS', (1, 4, 1), (0, 0, 0),
                    'MATC ' + R(10, 2.0), group_head('MATCE', 1), ev_line('MATCE', (7, 0), (3, 1))])
 m[5] = i16(1, 1, 0, 1, 0); m[6] = i16(1, 1, 0)
 case('events_faults_stop3333', m, WL10, STD)
+
+# 25. Tables and targets the look-ups could not use: a flux table and a head table (of a
+# group without nodes) whose first two times are equal, a NEWCH line sending a node to a head
+# group without table points; equal times further on in a table and a NEWCH line with flag -1
+# naming that group are accepted. The run stops with 3333 after group V.
+m = column2_model('TABLES AND TARGETS', (3, 4, 3), (1, 4, 2),
+                  [group_head('HBOUN', 4)] + int_lines([9, 10, 11, 12]) +
+                  [group_head('HBOUN', 0), group_head('HBOUN', 0), 'HTIME'] +
+                  int_lines([3, 0, 2]) + pair_lines([(0.0, 2.5), (1.0, 1.8), (1.0, 2.2)]) +
+                  pair_lines([(0.5, 1.0), (0.5, 2.0)]) +
+                  [group_head('QBOUN', 4)] + int_lines([1, 2, 3, 4]) + ['QTIME'] +
+                  int_lines([2]) + pair_lines([(1.0, 0.0), (1.0, 1e-4)]) +
+                  ['NEWC ' + R(10, 2.0), group_head('NEWCH', 2), ev_line('NEWCH', (7, 5), (3, 0), (5, 2)),
+                   ev_line('NEWCH', (7, 6), (3, -1), (5, 2))])
+m[5] = i16(1, 2, 0, 0, 0)
+case('tables_and_targets_stop3333', m, WL10, STD)

@@ -78,6 +78,8 @@ protected:
             m.MTYP(e) = e;
         }
         SETACT(c, m, s);
+        // Every head group has its table point, so that NEWCH lines may send nodes to it.
+        for (int g = 1; g <= c.NHB; ++g) s.NHTP(g) = 1;
     }
 
     // Writes the records as the model file on unit IR.
