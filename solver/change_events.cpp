@@ -81,11 +81,12 @@ LineEnd move_node(const Units& u, const Groups& gr, int n, int flag, int g, doub
     return LineEnd::Nothing;
 }
 
-// Q(n) after a NEWCB line: the input flow ("C"), V2 ("N"), or `otherwise`.
-double new_flow(int c2, double qinit, double v2, double otherwise) {
-    if (c2 == 1) return qinit;
-    if (c2 == -1) return v2;
-    return otherwise;
+// Q(n) after a NEWCB line: the input flow ("C"), V2 ("N"), or `otherwise` (blank). V2 also
+// becomes the node's input flow: every pass starts Q from QINIT, so an inflow set in Q alone
+// would be lost in the same pass.
+void set_flow(MeshArrays& m, int n, int c2, double v2, double otherwise) {
+    if (c2 == -1) m.QINIT(n) = v2;
+    m.Q(n) = (c2 == 1 || c2 == -1) ? m.QINIT(n) : otherwise;
 }
 
 // One NEWCB line: node n gets code c, with its head, flow and seepage entry as the old and
@@ -104,11 +105,11 @@ void new_code(const Control& ctl, MeshArrays& m, int n, int c, int c1, int c2, d
         }
         m.KODE(n) = c;
         if (c == 1 && c1 == -1) m.PSI(n) = v1;
-        if (c == 0) m.Q(n) = new_flow(c2, m.QINIT(n), v2, m.Q(n));
+        if (c == 0) set_flow(m, n, c2, v2, m.Q(n));
     } else if (c == 0) {
         m.KODE(n) = 0;
         if (c1 == -1) m.PSI(n) = v1;
-        m.Q(n) = new_flow(c2, m.QINIT(n), v2, m.Q(n));
+        set_flow(m, n, c2, v2, m.Q(n));
     } else if (c == 1) {
         m.KODE(n) = 1;
         if (c1 == -1) m.PSI(n) = v1;
@@ -121,7 +122,7 @@ void new_code(const Control& ctl, MeshArrays& m, int n, int c, int c1, int c2, d
             m.KSEEP(j) = n;
             m.SEPVAL(j) = v3;
             if (c == 2) m.PSI(n) = 0.0;
-            m.Q(n) = new_flow(c2, m.QINIT(n), v2, 0.0);
+            set_flow(m, n, c2, v2, 0.0);
             break;
         }
     }

@@ -500,6 +500,16 @@ if __name__ == "__main__":
                                 dt=1.0, dtmax=1.0, fact=1.0, tmax=3.0, itmax=3, ncul=4,
                                 epsln=1.0e-4, newc=(1, 0, 0, 4, 0), events=wetting))
 
+    # A closed saturated column, hydrostatic at first, whose four base nodes are given an
+    # inflow of 0.005 each by a NEWCB line ("N") at time 1: from the step that fires it on, the
+    # column stores 0.02 per unit time.
+    inflow = [newc_time(1.0), count("NEWCB", 4)] + [newcb(n, 0, c2="N", v2=0.005)
+                                                    for n in range(1, 5)]
+    write("inflow_event_column", column(8, 2.0, title="INFLOW GIVEN BY A CHANGE EVENT",
+                                        init_head=4.0, k=0.1, ss=0.01, kind=-1, dt=0.5,
+                                        dtmax=0.5, fact=1.0, tmax=2.0, epsln=1.0e-9,
+                                        newc=(1, 0, 0, 4, 0), events=inflow))
+
     # Steady rain (rate 4E-4, factor 0.5) and evaporation (5E-5, no factor) on the 3 x 2 top
     # of a saturated box over a base held at total head 10: uniform downward flow 1.5E-4.
     nodes, elems, nid = box_mesh(2, 2, 4, 3.0, 2.0, 2.0, 10.0, bottom_head=10.0)

@@ -79,4 +79,31 @@ TEST(ChangeEvents, EventFiredInACutPassStaysFired) {
     }
 }
 
+// A NEWCB line with "N" gives the four base nodes of a closed column 0.005 each from the step
+// ending at 1 (0.5 to 1) on: every later block shows the inflow in Q, and the cumulative inflow
+// and the water stored are both 0.02 (t - 0.5).
+TEST(ChangeEvents, InflowGivenByAnEventFlowsIn) {
+    ModelRun run("inflow_event_column");
+    ASSERT_EQ(run.solve(), 0) << run.errors();
+    const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
+    const auto cumul = e2e::listed_values(run.listing(), "CUMULATIVE INFLOW INTO SYSTEM IS");
+    ASSERT_EQ(r.blocks.size(), 4u);
+    ASSERT_EQ(cumul.size(), 4u);
+    for (std::size_t k = 0; k < r.blocks.size(); ++k) {
+        const e2e::Block& b = r.blocks[k];
+        const double inflow = b.TIME < 1.0 ? 0.0 : 0.02 * (b.TIME - 0.5);
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_EQ(b.Q[i - 1], b.TIME < 1.0 ? 0.0 : 0.005) << "time " << b.TIME << " node " << i;
+        EXPECT_NEAR(cumul[k], inflow, 1e-5 * inflow) << "time " << b.TIME;
+        // Stored water: SS x node volume (a quarter layer of 0.25, an eighth at the ends).
+        double stored = 0.0;
+        for (int i = 1; i <= r.NUMNP; ++i) {
+            const int layer = (i - 1) / 4;
+            const double volume = (layer == 0 || layer == 8) ? 0.25 / 8 : 0.25 / 4;
+            stored += 0.01 * volume * (b.PSI[i - 1] - r.nodes[i - 1].PSIINI);
+        }
+        EXPECT_NEAR(stored, inflow, 1e-9) << "time " << b.TIME;
+    }
+}
+
 }  // namespace
