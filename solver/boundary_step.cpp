@@ -108,8 +108,13 @@ void SETACT(const Control& c, const MeshArrays& m, SolutionArrays& s) {
             if (n >= 1 && n <= c.NUMNP) s.NFLAG(n) = 0;
         }
     }
-    for (int n = 1; n <= c.NUMNP; ++n) {
+    for (int n = 1; n <= c.NUMNP; ++n)
         if (m.KODE(n) == 9) m.KODE(n) = 0;
+    switch_off_orphan_nodes(c, m, s);
+}
+
+void switch_off_orphan_nodes(const Control& c, const MeshArrays& m, const SolutionArrays& s) {
+    for (int n = 1; n <= c.NUMNP; ++n) {
         const int k = m.KODE(n);
         if ((k == 2 || k == 4 || k <= 0) && s.NFLAG(n) == 1) m.KODE(n) = 9;
     }

@@ -215,12 +215,18 @@ void fire_due_events(SolverRun& run, SolutionArrays& s, const DriverState& d) {
     const Control& c = run.ctl;
     if (d.NSTEP <= 0) return;
     // 1. NEWC events before MATC events, each in its input order.
+    bool fired = false;
     for (int k = 1; k <= c.NNEWC; ++k) {
         if (s.TNEWC(k) > 0.0 && d.TIME + kDueTol >= s.TNEWC(k)) {
             APNEWC(k, run, s, d.TIME);
             s.TNEWC(k) = -1.0;
+            fired = true;
         }
     }
+    // Their lines may free or recode nodes that a removal left to no active element (a node
+    // leaving a head group, entering a flux group, given a new code, or reset as a rain node):
+    // such nodes, with an empty matrix row, stay out of the solve.
+    if (fired) switch_off_orphan_nodes(c, run.mesh, s);
     // 2. MATC events; the active elements and nodes are recomputed once, and only when an
     // element was removed (an element given back a material waits for a later removal).
     bool removed = false;

@@ -32,8 +32,9 @@ void APNEWC(int k, SolverRun& run, SolutionArrays& s, double TIME);
 bool apply_matc(int m, const Control& ctl, MeshArrays& mesh, SolutionArrays& s);
 
 // Fires, in an unsteady pass, the NEWC and then the MATC events due at d.TIME (time
-// positive and not beyond TIME + 0.001), marking each fired event with time -1; runs SETACT
-// once when a fired MATC event removed an element.
+// positive and not beyond TIME + 0.001), marking each fired event with time -1. After the NEWC
+// events, nodes of no active element that they freed get code 9 again; SETACT runs once when a
+// fired MATC event removed an element.
 void fire_due_events(SolverRun& run, SolutionArrays& s, const DriverState& d);
 
 }  // namespace gw

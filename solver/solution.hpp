@@ -38,6 +38,10 @@ SolutionEnd SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK);
 // (codes 2, 4 or below 1) get code 9, and code 9 returns to 0 first.
 void SETACT(const Control& ctl, const MeshArrays& mesh, SolutionArrays& s);
 
+// Nodes of no active element (NFLAG 1) with codes 2, 4 or below 1 get code 9, which keeps
+// them out of the solve; prescribed heads (code 1) keep theirs.
+void switch_off_orphan_nodes(const Control& ctl, const MeshArrays& mesh, const SolutionArrays& s);
+
 // Boundary conditions at the start of a pass: TB, head groups, flux groups, rain nodes and
 // rain fluxes.
 void boundary_conditions(SolverRun& run, SolutionArrays& s, DriverState& d);

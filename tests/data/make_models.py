@@ -491,6 +491,29 @@ if __name__ == "__main__":
                 bc1=(2, 4, 1, 0, 0, 0), newc=(2, 8, 0, 0, 0), matc=(2, 1, 1),
                 events=floor_groups + head_group_events))
 
+    # The same with every kind of NEWC line, at 9.5, on nodes of removed elements: the old
+    # floor z = 3 leaves group 1 (NEWCH flag -1), the old top z = 4 enters an empty flux group
+    # of inflow 0 (NEWCQ), node 18 is given code 0 (NEWCB), and the rain face of the removed
+    # top element moves to element 2 (NEWCR), which resets the old rain nodes. All of these
+    # nodes stay out of the solve; the heads are those of the excavation.
+    flux_group = ["QBOUN" + "%5d" % 0, "QTIME", int_line([1]), e10(0.0) + e10(0.0)]
+    no_lines = [count(kw, 0) for kw in ("NEWCQ", "NEWCB", "NEWCR")]
+    orphan_events = (
+        [newc_time(4.0), count("NEWCH", 4)] + into(1, 13) + no_lines +
+        [newc_time(8.0), count("NEWCH", 4)] + into(2, 9) + no_lines +
+        [newc_time(9.5), count("NEWCH", 4)] +
+        [newc_group("NEWCH", n, -1, 0) for n in range(13, 17)] +
+        [count("NEWCQ", 4)] + [newc_group("NEWCQ", n, 0, 1) for n in range(17, 21)] +
+        [count("NEWCB", 1), newcb(18, 0), count("NEWCR", 2), newcr(4, -1),
+         newcr(2, 0, 1, 1, 0, 1.0)] + excavation[-8:])
+    write("excavation_orphans",
+          model("NEWC LINES ON NODES OF REMOVED ELEMENTS", nodes, elems, materials=[sat] * 4,
+                kind=-1, dt=1.5, dtmax=1.5, fact=1.5, tmax=12.0, epsln=1.0e-9, ievoff=0,
+                bc1=(2, 4, 1, 1, 4, 1), newc=(3, 4, 4, 1, 2), matc=(2, 1, 1),
+                rain=dict(faces=[(4, 0, 0, 1, 1, 0, 1.0)], nrnode=4,
+                          rainr=[[(0.0, 1.0e-3)]]),
+                events=floor_groups + flux_group + orphan_events))
+
     # Wetting of an unsaturated column: at time 1 its top is held at pressure head 0.5. The
     # first step ends at 1, fires the event, needs more than ITMAX iterations and is cut to
     # end at 0.5; the event stays fired.

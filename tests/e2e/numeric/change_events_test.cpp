@@ -60,6 +60,16 @@ TEST(ChangeEvents, ExcavationWithHeadGroupsLandsOnTheEventTimes) {
     for (int i = 13; i <= 16; ++i) EXPECT_EQ(blocks.back().KODE[i - 1], 9) << i;
 }
 
+// The same excavation, with NEWCH, NEWCQ, NEWCB and NEWCR lines at 9.5 acting on the nodes of
+// the removed elements (freeing them, or resetting them as rain nodes): the run ends with the
+// excavation's heads, and every such node is switched off again.
+TEST(ChangeEvents, LinesOnNodesOfRemovedElementsKeepThemOutOfTheSolve) {
+    const auto blocks = check_excavation("excavation_orphans", 9);
+    ASSERT_EQ(blocks.size(), 9u);
+    EXPECT_EQ(blocks[6].TIME, 9.5);
+    for (int i = 13; i <= 20; ++i) EXPECT_EQ(blocks.back().KODE[i - 1], 9) << i;
+}
+
 // The top of an unsaturated column (pressure head -4) is held at 0.5 from time 1. The first
 // step ends at 1 and fires the event, then is cut to end at 0.5: the repeated pass starts from
 // the state saved after the event, so the top is held from time 0.5 on.
