@@ -1,11 +1,13 @@
 // Times the location of output-mesh points in a block of N x N x N hexahedra: through the
-// grid of element boxes, and by the full scan of every element on a smaller block.
-// Usage: interp_bench [N] [points] [N for the full scan]
+// grid of element boxes, at the origin and shifted far from it in x and y, and by the full scan
+// of every element on a smaller block (whose nodes and weights must match the grid's).
+// Usage: interp_bench [N] [points] [N for the full scan] [shift]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -49,22 +51,46 @@ Block make_block(int n) {
     return b;
 }
 
-double locate(const Block& b, int npt, bool indexed, std::int64_t& unlocated) {
+struct Located {
+    std::unique_ptr<cnv::OutputMesh> mesh = std::make_unique<cnv::OutputMesh>();
+    std::unique_ptr<cnv::PointWeights> pts = std::make_unique<cnv::PointWeights>();
+    std::int64_t unlocated = 0;
+    double seconds = 0.0;
+};
+
+// Locates npt random points (the same for every call) in the block moved by `shift` in x and y.
+Located locate(const Block& b, int npt, bool indexed, double shift) {
     std::mt19937 rng(11);
     const double n = std::cbrt(static_cast<double>(b.NUMEL));
     std::uniform_real_distribution<double> u(-0.05 * n, 1.05 * n);
-    auto mesh = std::make_unique<cnv::OutputMesh>();
-    auto pts = std::make_unique<cnv::PointWeights>();
-    mesh->NPT = npt;
-    for (int i = 1; i <= npt; ++i) mesh->XP(i) = u(rng), mesh->YP(i) = u(rng), mesh->ZP(i) = u(rng);
+    Located r;
+    r.mesh->NPT = npt;
+    for (int i = 1; i <= npt; ++i) {
+        r.mesh->XP(i) = u(rng) + shift;
+        r.mesh->YP(i) = u(rng) + shift;
+        r.mesh->ZP(i) = u(rng);
+    }
     std::vector<double> x = b.X, y = b.Y, z = b.Z;
+    for (double& v : x) v += shift;
+    for (double& v : y) v += shift;
     std::vector<std::int32_t> nod = b.NOD;
     const cnv::Span1<double> X(x.data(), b.NUMNP), Y(y.data(), b.NUMNP), Z(z.data(), b.NUMNP);
     const cnv::Span2<std::int32_t> NOD(nod.data(), 8, b.NUMEL);
     cnv::TETTAB();
     const auto t0 = std::chrono::steady_clock::now();
-    unlocated = cnv::locate_points(*mesh, *pts, X, Y, Z, NOD, b.NUMEL, indexed);
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    r.unlocated = cnv::locate_points(*r.mesh, *r.pts, X, Y, Z, NOD, b.NUMEL, indexed);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return r;
+}
+
+// True when both located every point in the same tetrahedron with the same weights, bit for bit.
+bool same(const Located& a, const Located& b) {
+    for (int i = 1; i <= a.mesh->NPT; ++i)
+        for (int m = 1; m <= 4; ++m)
+            if (a.pts->NTET(i, m) != b.pts->NTET(i, m) ||
+                std::memcmp(&a.pts->WTET(i, m), &b.pts->WTET(i, m), sizeof(double)) != 0)
+                return false;
+    return true;
 }
 
 }  // namespace
@@ -73,17 +99,25 @@ int main(int argc, char** argv) {
     const int n = argc > 1 ? std::atoi(argv[1]) : 100;
     const int npt = std::min(argc > 2 ? std::atoi(argv[2]) : 4444, 4444);
     const int nsmall = argc > 3 ? std::atoi(argv[3]) : 20;
-    std::int64_t unloc = 0;
+    const double shift = argc > 4 ? std::atof(argv[4]) : 1.0e8;
     const Block big = make_block(n);
-    const double t = locate(big, npt, true, unloc);
+    const Located at_origin = locate(big, npt, true, 0.0);
     std::printf("block %d^3 (%d elements): %d points located through the grid in %.3f s "
-                "(%lld outside)\n", n, big.NUMEL, npt, t, static_cast<long long>(unloc));
+                "(%lld outside)\n", n, big.NUMEL, npt, at_origin.seconds,
+                static_cast<long long>(at_origin.unlocated));
+    const Located shifted = locate(big, npt, true, shift);
+    std::printf("the same block shifted by %g in x and y: %.3f s (%.2f times; %lld outside)\n",
+                shift, shifted.seconds, shifted.seconds / at_origin.seconds,
+                static_cast<long long>(shifted.unlocated));
     const Block small = make_block(nsmall);
-    std::int64_t u1 = 0, u2 = 0;
-    const double tg = locate(small, npt, true, u1);
-    const double tf = locate(small, npt, false, u2);
-    std::printf("block %d^3 (%d elements): grid %.4f s, full scan %.3f s (%lld / %lld outside)\n",
-                nsmall, small.NUMEL, tg, tf, static_cast<long long>(u1),
-                static_cast<long long>(u2));
+    for (const double s : {0.0, shift}) {
+        const Located grid = locate(small, npt, true, s);
+        const Located scan = locate(small, npt, false, s);
+        std::printf("block %d^3 (%d elements) shifted by %g: grid %.4f s, full scan %.3f s "
+                    "(%lld / %lld outside), %s\n", nsmall, small.NUMEL, s, grid.seconds,
+                    scan.seconds, static_cast<long long>(grid.unlocated),
+                    static_cast<long long>(scan.unlocated),
+                    same(grid, scan) ? "same nodes and weights" : "NODES OR WEIGHTS DIFFER");
+    }
     return 0;
 }

@@ -129,58 +129,130 @@ bool try_element(const ElementCorners& g, double x, double y, double z, std::int
     return false;
 }
 
-// Uniform grid over the elements' bounding boxes. Each cell lists, in element order, every
-// element whose box (widened by a tolerance) reaches into it, so a point's cell holds every
-// element whose tetrahedron test could accept it.
+// Coordinates up to 2^300 keep every product of three coordinate differences finite.
+constexpr double kSaneCoordinate = 0x1p300;
+bool sane(double v) { return std::fabs(v) <= kSaneCoordinate; }  // false for NaN and infinities
+
+// Unit roundoff of the volume arithmetic.
+constexpr double kRoundoff = 0x1p-53;
+
+// How far beyond its bounding box an element's tetrahedron tests can accept a point, from the
+// rounding of the volumes alone. Each sub-volume is a 3 x 3 determinant of coordinate
+// differences whose computed value is off by at most 8 roundings of its permanent (1.5 u x
+// 6 W^3 (1 + s) for a box of largest width W and a point s widths outside it), plus what
+// flush-to-zero drops (below 2^-1000 (1 + W)^2 (1 + s)). A point accepted by a tetrahedron of
+// true volume V* has barycentric weights no lower than -(that error) / V*, summing to 1, so it
+// lies within s W of the box with s <= r / (1 - r), r = 4 x error / V*. The rounding errors
+// scale with the element's size, not with its distance from the origin, so a mesh far from
+// the origin is widened as little as one at it.
+// Returns < 0 for an element no point can be accepted in (no tetrahedron of positive computed
+// volume) and +inf where no widening can be vouched for (coordinates beyond 2^300 or not
+// finite, or a tetrahedron so flat that rounding may decide its sign).
+double reach(const ElementCorners& g) {
+    const int ntets = g.NPE == 6 ? 3 : 6;
+    TetVerts v;
+    double Vmin = HUGE_VAL;
+    for (int k = 1; k <= ntets; ++k) {
+        const double V = TETGAT(v, g.XE, g.YE, g.ZE, k, g.NPE);
+        if (V > 0.0) Vmin = std::min(Vmin, V);
+    }
+    if (Vmin == HUGE_VAL) return -1.0;
+    double W = 0.0;
+    const double* c[3] = {g.XE, g.YE, g.ZE};
+    for (int d = 0; d < 3; ++d) {
+        const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
+        if (!sane(*lo) || !sane(*hi)) return HUGE_VAL;
+        W = std::max(W, *hi - *lo);
+    }
+    const double W3 = W * W * W;
+    const double flushed = 0x1p-1000 * (1.0 + W) * (1.0 + W);
+    const double Vlo = Vmin - (16.0 * kRoundoff * W3 + flushed);  // the true volume's floor
+    if (!(Vlo > 0.0)) return HUGE_VAL;
+    const double r = (64.0 * kRoundoff * W3 + 8.0 * flushed) / Vlo;
+    if (!(r <= 0.25)) return HUGE_VAL;
+    return 2.0 * r * W;  // >= s W, since s <= 4 r / 3 for r <= 1/4
+}
+
+// Uniform grid over the element boxes. Each cell lists, in element order, every element whose
+// box, widened by its reach, comes into the cell, so a point's cell holds every element of the
+// grid whose tetrahedron test could accept it. Elements whose reach cannot be vouched for are
+// tried for every point instead, and elements that hold no point are left out.
 class ElementGrid {
 public:
     explicit ElementGrid(const LocModel& m) {
-        const std::int32_t ne = m.NUMEL;
-        std::vector<double> box(static_cast<std::size_t>(ne) * 6);
-        std::vector<char> ok(ne, 0);
-        double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-        double mag = 0.0;
+        // 1. The widened box of every element of the grid.
+        struct Box {
+            std::int32_t e;
+            double lo[3], hi[3];
+        };
+        std::vector<Box> boxes;
+        boxes.reserve(static_cast<std::size_t>(std::max(m.NUMEL, 0)));
         ElementCorners g;
-        for (std::int32_t e = 1; e <= ne; ++e) {
+        for (std::int32_t e = 1; e <= m.NUMEL; ++e) {
             if (!gather(m, e, g)) continue;
-            ok[e - 1] = 1;
-            double* b = &box[static_cast<std::size_t>(e - 1) * 6];
+            const double w = reach(g);
+            if (w < 0.0) continue;
+            if (w == HUGE_VAL) {
+                everywhere_.push_back(e);
+                continue;
+            }
+            Box b{e, {}, {}};
             const double* c[3] = {g.XE, g.YE, g.ZE};
             for (int d = 0; d < 3; ++d) {
-                b[d] = *std::min_element(c[d], c[d] + g.NPE);
-                b[d + 3] = *std::max_element(c[d], c[d] + g.NPE);
-                lo[d] = std::min(lo[d], b[d]);
-                hi[d] = std::max(hi[d], b[d + 3]);
-                mag = std::max({mag, std::fabs(b[d]), std::fabs(b[d + 3])});
+                const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
+                // Two steps outward: the rounded widening never falls short of the exact one.
+                b.lo[d] = std::nextafter(std::nextafter(*lo - w, -HUGE_VAL), -HUGE_VAL);
+                b.hi[d] = std::nextafter(std::nextafter(*hi + w, HUGE_VAL), HUGE_VAL);
             }
+            boxes.push_back(b);
         }
-        if (!(lo[0] <= hi[0])) return;  // no element with valid nodes
-        // Rounding can make a sub-volume of a point just outside a face come out as 0.0:
-        // widen every box far beyond that (relative 1e-7 of the coordinates' size).
+        if (boxes.empty()) return;
+
+        // 2. The grid's extent; cells of equal edge, about one per element, coarser where the
+        //    boxes would list too many elements (boxes much larger than the cells).
         double ext = 0.0;
-        for (int d = 0; d < 3; ++d) ext = std::max(ext, hi[d] - lo[d]);
-        tol_ = 1.0e-7 * (mag + ext) + 1.0e-300;
-        // About one cell per element, cells of equal edge where the mesh has extent.
-        double h = ext / std::cbrt(static_cast<double>(ne));
-        if (!(h > 0.0)) h = 1.0;
-        std::int64_t cells = 1;
         for (int d = 0; d < 3; ++d) {
-            origin_[d] = lo[d] - tol_;
-            const double span = hi[d] - lo[d] + 2.0 * tol_;
-            n_[d] = static_cast<std::int32_t>(std::clamp(std::ceil(span / h), 1.0, 2048.0));
-            step_[d] = span / n_[d];
-            cells *= n_[d];
+            origin_[d] = HUGE_VAL;
+            top_[d] = -HUGE_VAL;
+            for (const Box& b : boxes) {
+                origin_[d] = std::min(origin_[d], b.lo[d]);
+                top_[d] = std::max(top_[d], b.hi[d]);
+            }
+            ext = std::max(ext, top_[d] - origin_[d]);
         }
-        start_.assign(static_cast<std::size_t>(cells) + 1, 0);
-        // Two passes over the boxes: count per cell, then fill in element order.
+        const std::int64_t nb = static_cast<std::int64_t>(boxes.size());
+        const std::int64_t most = 32 * nb + (std::int64_t{1} << 20);
+        double h = ext / std::cbrt(static_cast<double>(nb));
+        std::int64_t total = 0;
+        for (;;) {
+            std::int64_t cells = 1;
+            for (int d = 0; d < 3; ++d) {
+                const double span = top_[d] - origin_[d];
+                n_[d] = span > 0.0 && h > 0.0
+                            ? static_cast<std::int32_t>(std::clamp(std::ceil(span / h), 1.0, 1048576.0))
+                            : 1;
+                step_[d] = span / n_[d];
+                cells *= n_[d];
+            }
+            total = 0;
+            for (const Box& b : boxes) {
+                std::int64_t k = 1;
+                for (int d = 0; d < 3; ++d) k *= cell_of(d, b.hi[d]) - cell_of(d, b.lo[d]) + 1;
+                if ((total += k) > most) break;
+            }
+            if (total <= most || cells == 1) break;
+            h *= 2.0;
+        }
+
+        // 3. Two passes over the boxes: count per cell, then fill in element order.
+        start_.assign(static_cast<std::size_t>(n_[0]) * n_[1] * n_[2] + 1, 0);
+        list_.resize(static_cast<std::size_t>(total));
         for (int pass = 0; pass < 2; ++pass) {
-            for (std::int32_t e = 1; e <= ne; ++e) {
-                if (!ok[e - 1]) continue;
-                const double* b = &box[static_cast<std::size_t>(e - 1) * 6];
+            for (const Box& b : boxes) {
                 std::int32_t a[3], z[3];
                 for (int d = 0; d < 3; ++d) {
-                    a[d] = cell_of(d, b[d] - tol_);
-                    z[d] = cell_of(d, b[d + 3] + tol_);
+                    a[d] = cell_of(d, b.lo[d]);
+                    z[d] = cell_of(d, b.hi[d]);
                 }
                 for (std::int32_t k = a[2]; k <= z[2]; ++k)
                     for (std::int32_t j = a[1]; j <= z[1]; ++j)
@@ -189,32 +261,38 @@ public:
                             if (pass == 0)
                                 ++start_[c + 1];
                             else
-                                list_[fill_[c]++] = e;
+                                list_[fill_[c]++] = b.e;
                         }
             }
             if (pass == 0) {
                 for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
-                list_.resize(static_cast<std::size_t>(start_.back()));
                 fill_.assign(start_.begin(), start_.end() - 1);
             }
         }
+        fill_ = {};
     }
 
-    // Elements, in element order, that may hold the point; empty outside the grid.
+    // Elements of the grid, in element order, that may hold the point (a point of sane
+    // coordinates); none outside the grid.
     std::span<const std::int32_t> candidates(double x, double y, double z) const {
         if (start_.empty()) return {};
         const double p[3] = {x, y, z};
         std::int32_t c[3];
         for (int d = 0; d < 3; ++d) {
-            if (!(p[d] >= origin_[d] && p[d] <= origin_[d] + step_[d] * n_[d])) return {};
+            if (!(p[d] >= origin_[d] && p[d] <= top_[d])) return {};
             c[d] = cell_of(d, p[d]);
         }
         const std::int64_t k = index(c[0], c[1], c[2]);
         return {list_.data() + start_[k], static_cast<std::size_t>(start_[k + 1] - start_[k])};
     }
 
+    // Elements tried for every point, in element order.
+    std::span<const std::int32_t> everywhere() const { return everywhere_; }
+
 private:
+    // Cell of a finite coordinate; monotone in v, so a point inside a box is in one of its cells.
     std::int32_t cell_of(int d, double v) const {
+        if (n_[d] == 1) return 0;
         const double f = std::floor((v - origin_[d]) / step_[d]);
         return static_cast<std::int32_t>(std::clamp(f, 0.0, static_cast<double>(n_[d] - 1)));
     }
@@ -222,11 +300,11 @@ private:
         return (static_cast<std::int64_t>(k) * n_[1] + j) * n_[0] + i;
     }
 
-    double tol_ = 0.0;
-    double origin_[3] = {}, step_[3] = {1, 1, 1};
+    double origin_[3] = {}, top_[3] = {}, step_[3] = {1, 1, 1};
     std::int32_t n_[3] = {1, 1, 1};
     std::vector<std::int64_t> start_, fill_;
     std::vector<std::int32_t> list_;
+    std::vector<std::int32_t> everywhere_;
 };
 
 }  // namespace
@@ -252,10 +330,17 @@ std::int64_t locate_points(const OutputMesh& mesh, PointWeights& pts, const Span
     std::unique_ptr<ElementGrid> grid;
     if (indexed) grid = std::make_unique<ElementGrid>(m);
     for (std::int32_t i = 1; i <= mesh.NPT; ++i) {
+        const double x = mesh.XP(i), y = mesh.YP(i), z = mesh.ZP(i);
         bool found = false;
-        if (grid) {
-            for (std::int32_t e : grid->candidates(mesh.XP(i), mesh.YP(i), mesh.ZP(i)))
-                if ((found = locate_in(i, e))) break;
+        if (grid && sane(x) && sane(y) && sane(z)) {
+            // The cell's elements and those tried everywhere, merged in element order.
+            const auto a = grid->candidates(x, y, z);
+            const auto b = grid->everywhere();
+            std::size_t ia = 0, ib = 0;
+            while (!found && (ia < a.size() || ib < b.size())) {
+                const bool from_a = ib == b.size() || (ia < a.size() && a[ia] < b[ib]);
+                found = locate_in(i, from_a ? a[ia++] : b[ib++]);
+            }
         } else {
             for (std::int32_t e = 1; e <= NUMEL && !found; ++e) found = locate_in(i, e);
         }

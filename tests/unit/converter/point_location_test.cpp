@@ -2,6 +2,8 @@
 // tetrahedron on shared faces and edges, flat tetrahedra, points outside, grid against scan.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <memory>
 #include <random>
 #include <vector>
@@ -134,29 +136,48 @@ TEST(PointLocation, FlatTetrahedraHoldNoPoint) {
     EXPECT_GT(p.pts->NTET(2, 1), 0);
 }
 
-// The grid gives exactly the full scan's nodes and weights on a distorted block, points
-// exactly at nodes and on faces included.
+// The grid gives exactly the full scan's nodes and weights on a distorted block: at the
+// origin, shifted far from it (where the tests' rounding spans many ulps of a coordinate),
+// with a node at +-1.0E+308 (whose extent overflows), and with a sliver element; points at
+// nodes, on faces and a few ulps off them, and beyond any sane coordinate included.
 TEST(PointLocation, GridMatchesFullScan) {
-    Row row(12);
-    std::mt19937 rng(3);
-    std::uniform_real_distribution<double> jitter(-0.3, 0.3), u(-0.5, 12.5), v(-0.2, 1.2);
-    for (std::size_t i = 4; i + 4 < row.x.size(); ++i) row.x[i] += jitter(rng);
-    Points a, b;
-    for (int i = 0; i < 600; ++i) {
-        const double x = u(rng), y = v(rng), z = v(rng);
-        a.add(x, y, z);
-        b.add(x, y, z);
-    }
-    for (std::size_t n = 0; n < row.x.size(); n += 3) {
-        a.add(row.x[n], row.y[n], row.z[n]);
-        b.add(row.x[n], row.y[n], row.z[n]);
-    }
-    EXPECT_EQ(locate(row, a, true), locate(row, b, false));
-    for (int i = 1; i <= a.mesh->NPT; ++i)
-        for (int m = 1; m <= 4; ++m) {
-            ASSERT_EQ(a.pts->NTET(i, m), b.pts->NTET(i, m)) << i;
-            ASSERT_EQ(a.pts->WTET(i, m), b.pts->WTET(i, m)) << i;
+    for (int variant = 0; variant < 4; ++variant) {
+        SCOPED_TRACE(variant);
+        Row row(12);
+        std::mt19937 rng(3);
+        std::uniform_real_distribution<double> jitter(-0.3, 0.3), u(-0.5, 12.5), v(-0.2, 1.2);
+        for (std::size_t i = 4; i + 4 < row.x.size(); ++i) row.x[i] += jitter(rng);
+        const double shift = variant == 1 ? 1.0e8 : 0.0;
+        for (std::size_t i = 0; i < row.x.size(); ++i) row.x[i] += shift, row.y[i] += shift;
+        if (variant == 2) row.x[row.NOD(1, 12) - 1] = 1.0e308, row.x[row.NOD(2, 3) - 1] = -1.0e308;
+        if (variant == 3) row.z[row.NOD(5, 6) - 1] = 1.0 - 1.0e-13;  // a face folded almost flat
+        Points a, b;
+        auto add = [&](double x, double y, double z) {
+            a.add(x, y, z);
+            b.add(x, y, z);
+        };
+        for (int i = 0; i < 600; ++i) add(u(rng) + shift, v(rng) + shift, v(rng));
+        for (std::size_t n = 0; n < row.x.size(); n += 3) {
+            add(row.x[n], row.y[n], row.z[n]);
+            for (int ulps : {-3, -1, 1, 3}) {
+                double x = row.x[n], z = row.z[n];
+                for (int k = 0; k < std::abs(ulps); ++k) {
+                    x = std::nextafter(x, ulps < 0 ? -HUGE_VAL : HUGE_VAL);
+                    z = std::nextafter(z, ulps < 0 ? -HUGE_VAL : HUGE_VAL);
+                }
+                add(x, row.y[n] + 0.25, z);
+            }
         }
+        add(1.0e308, 0.5, 0.5);
+        add(std::nan(""), 0.5, 0.5);
+        EXPECT_EQ(locate(row, a, true), locate(row, b, false));
+        for (int i = 1; i <= a.mesh->NPT; ++i)
+            for (int m = 1; m <= 4; ++m) {
+                ASSERT_EQ(a.pts->NTET(i, m), b.pts->NTET(i, m)) << i;
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(a.pts->WTET(i, m)),
+                          std::bit_cast<std::uint64_t>(b.pts->WTET(i, m))) << i;
+            }
+    }
 }
 
 }  // namespace
