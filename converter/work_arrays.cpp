@@ -1,10 +1,6 @@
 // Sizing and slicing of the converter's work arrays.
 #include "work_arrays.hpp"
 
-#include <cstdlib>
-#include <new>
-#include <sys/mman.h>
-
 namespace cnv {
 
 namespace {
@@ -19,38 +15,13 @@ WorkSizes work_sizes(std::int32_t N, std::int32_t E, std::int32_t P, std::int32_
     return {16 * n + 12 * e + t + kSpare, 5 * n + 3 * e + p * e + t + kSpare};
 }
 
-void FreeDeleter::operator()(void* p) const noexcept { std::free(p); }
-
-namespace {
-
-// Large work arrays sit on 2 MB boundaries in 2 MB pages where the system offers them: a model
-// of a million nodes then takes its memory in a few hundred page faults instead of ~100,000.
-constexpr std::size_t kHugePage = std::size_t{1} << 21;
-
-// `words` words of `size` bytes; std::bad_alloc (error 41) when the system refuses them.
-void* allocate_words(std::int64_t words, std::size_t size) {
-    const std::size_t bytes = static_cast<std::size_t>(words > 0 ? words : 1) * size;
-    if (bytes < kHugePage) {
-        if (void* p = std::malloc(bytes)) return p;
-        throw std::bad_alloc();
-    }
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, rounded);
-    if (p == nullptr) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    (void)::madvise(p, rounded, MADV_HUGEPAGE);
-#endif
-    return p;
-}
-
-}  // namespace
-
 WorkArrays allocate_work(const WorkSizes& sizes) {
     WorkArrays w;
     w.sizes = sizes;
-    // A size of 0 or below allocates an empty array; a refusal ends the run as error 41.
-    w.BD.reset(static_cast<double*>(allocate_words(sizes.MTOTBD, sizeof(double))));
-    w.IB.reset(static_cast<std::int32_t*>(allocate_words(sizes.MTOTIB, sizeof(std::int32_t))));
+    // A size of 0 or below allocates an empty array (one word); a refusal ends the run as
+    // error 41.
+    w.BD = pp::allocate_storage<double>(sizes.MTOTBD);
+    w.IB = pp::allocate_storage<std::int32_t>(sizes.MTOTIB);
     return w;
 }
 

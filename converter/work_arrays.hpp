@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "solver/arrays.hpp"
+#include "work_storage.hpp"
 
 namespace cnv {
 
@@ -42,16 +42,11 @@ struct Slices {
     Span1<std::int32_t> DONE;               // T
 };
 
-// Storage of a work array, released with free().
-struct FreeDeleter {
-    void operator()(void* p) const noexcept;
-};
-
-// BD and IB, allocated once for the run (not zeroed); a failed allocation is error 41.
+// BD and IB, allocated once for the run and zeroed; a failed allocation is error 41.
 struct WorkArrays {
     WorkSizes sizes;
-    std::unique_ptr<double[], FreeDeleter> BD;
-    std::unique_ptr<std::int32_t[], FreeDeleter> IB;
+    pp::WorkStorage<double> BD;
+    pp::WorkStorage<std::int32_t> IB;
 };
 
 // Allocates BD and IB for the counts and cuts the slices, one after the other from word 1.

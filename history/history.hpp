@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "solver/arrays.hpp"
+#include "work_storage.hpp"
 
 namespace gw::his {
 
@@ -33,13 +33,13 @@ struct Sizes {
 };
 Sizes work_sizes(const Counts& c, const Limits& lim);
 
-// The work arrays and the slices cut from them (nothing zeroed). The history arrays hold one
+// The work arrays, zeroed, and the slices cut from them. The history arrays hold one
 // column per kept step: HHIS(j, k); VHIS holds the three components of entry j at step k in
 // VHIS(j, c + 3 (k - 1)), c = 1, 2, 3 for VX, VY, VZ.
 struct HistoryArrays {
     Sizes sizes;
-    std::unique_ptr<double[]> BD;
-    std::unique_ptr<std::int32_t[]> IB;
+    pp::WorkStorage<double> BD;
+    pp::WorkStorage<std::int32_t> IB;
 
     Span1<double> X, Y, Z, PSI, Q;   // NUMNP
     Span2<double> PHIS, QHIS, HHIS;  // (MAXP | MAXQ | MAXH, MAXSTP)
@@ -55,7 +55,7 @@ struct HistoryArrays {
     Span1<std::int32_t> ITHEL;                     // MAXTH
 };
 
-// Allocates BD and IB (a refused allocation is error 41) and cuts the slices in order.
+// Allocates BD and IB, zeroed (a refused allocation is error 41), and cuts the slices in order.
 void allocate(HistoryArrays& a, const Counts& c, const Limits& lim);
 
 // Counts of the five lists, as read.

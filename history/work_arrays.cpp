@@ -1,10 +1,8 @@
 // Work arrays of the history program: their lengths from the counts and limits, and the
 // slices cut from them.
 #include <cassert>
-#include <new>
 
 #include "history.hpp"
-#include "recordio/recordio.hpp"
 
 namespace gw::his {
 
@@ -12,16 +10,6 @@ namespace {
 
 // 101 spare words close each array.
 constexpr std::int64_t kSpare = 101;
-
-template <class T>
-std::unique_ptr<T[]> allocate_words(std::int64_t n) {
-    if (n <= 0) return nullptr;
-    // Not zeroed: every word is written before it is read. The non-throwing form lets a
-    // sanitizer build report the refusal as error 41 too (with allocator_may_return_null=1).
-    T* p = new (std::nothrow) T[static_cast<std::size_t>(n)];
-    if (p == nullptr) rio::fatal(41, 0);
-    return std::unique_ptr<T[]>(p);
-}
 
 }  // namespace
 
@@ -38,8 +26,9 @@ Sizes work_sizes(const Counts& c, const Limits& l) {
 
 void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
     a.sizes = work_sizes(c, l);
-    a.BD = allocate_words<double>(a.sizes.MTOTBD);
-    a.IB = allocate_words<std::int32_t>(a.sizes.MTOTIB);
+    // Zeroed; a refusal ends the run as error 41.
+    a.BD = pp::allocate_storage<double>(a.sizes.MTOTBD);
+    a.IB = pp::allocate_storage<std::int32_t>(a.sizes.MTOTIB);
     const std::int64_t N = c.NUMNP, E = c.NUMEL, S = l.MAXSTP;
 
     SliceCursor<double> bd(a.BD.get(), 0);

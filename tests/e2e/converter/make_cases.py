@@ -191,6 +191,14 @@ def main():
     case("refuse_negative_numel", ["1", "hand.res"], {"hand.res": bad_count}, [])
     bad_npemax = hand.replace("%12d%12d%12d" % (8, 1, 8), "%12d%12d%12d" % (8, 1, 6), 1)
     case("refuse_npemax", ["1", "hand.res"], {"hand.res": bad_npemax}, [])
+    # Values the model part leaves empty (",,", "r*", "/") keep 0 in the work arrays, whatever
+    # the heap held: node 1's Y, node 2's pressure head and flow, node 8's flow and code.
+    lines = hand.split(CRLF)
+    lines[2] = "1.0,,1.0"
+    lines[5] = "2* 7"
+    lines[17] = "0.0 /"
+    case("empty_model_values", ["1", "empty.res", "1", "0"], {"empty.res": CRLF.join(lines)},
+         ["TECPLOT.TXT"])
 
 
 if __name__ == "__main__":

@@ -1,0 +1,28 @@
+// Storage of the post-processors' work arrays: zeroed, released with free().
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace pp {
+
+struct FreeDeleter {
+    void operator()(void* p) const noexcept;
+};
+
+template <class T>
+using WorkStorage = std::unique_ptr<T[], FreeDeleter>;
+
+// `words` words of `size` bytes (one when `words` is 0 or below), zeroed: a value that a damaged
+// result file leaves empty (",,", "r*", "/") keeps 0, whatever the heap held, so every run of
+// the same file gives the same bytes. Large arrays sit on 2 MB boundaries in 2 MB pages where
+// the system offers them. Throws std::bad_alloc (error 41 at the program's end) when refused.
+void* allocate_zeroed(std::int64_t words, std::size_t size);
+
+template <class T>
+WorkStorage<T> allocate_storage(std::int64_t words) {
+    return WorkStorage<T>(static_cast<T*>(allocate_zeroed(words, sizeof(T))));
+}
+
+}  // namespace pp
