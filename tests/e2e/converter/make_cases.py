@@ -74,6 +74,29 @@ def hand_result(blocks, model_only=False):
 
 HAND_BLOCKS = [(0, 0.0, 0.0), (1, 4.0, 1.0), (2, 8.0, 2.0), (3, 12.0, 4.0)]
 
+UNIT_CUBE = [(1, 1, 1), (0, 1, 1), (0, 0, 1), (1, 0, 1), (1, 1, 0), (0, 1, 0), (0, 0, 0), (1, 0, 0)]
+
+
+def hand_model(title, coords, elems, blocks):
+    """A result file of the nodes `coords` and the hexahedra `elems` (eight node numbers and a
+    material each), with the blocks of hand_result: node i has pressure head (block value)
+    + i / 100, every element the same velocity and moisture content."""
+    n, e = len(coords), len(elems)
+    lines = [title.ljust(80), "%12d%12d%12d" % (n, e, 8)]
+    for x, y, z in coords:
+        lines.append("%24r%24r%24r" % (float(x), float(y), float(z)))
+        lines.append("%24r%24r%12d" % (0.0, 0.0, 0))
+    ints = [v for nodes, mat in elems for v in list(nodes) + [mat]]
+    lines += ["".join("%12d" % v for v in ints[k:k + 6]) for k in range(0, len(ints), 6)]
+    for step, time, psi in blocks:
+        lines.append("%12d%24r" % (step, time))
+        for i in range(1, n + 1):
+            lines.append("%24r%24r%12d" % (psi + i / 100.0, psi / 10.0, 0))
+        lines += ["%24r%24r%24r" % (psi, -psi, psi / 2.0)] * e
+        th = [psi / 4.0] * e
+        lines += ["".join("%24r" % v for v in th[k:k + 3]) for k in range(0, len(th), 3)]
+    return CRLF.join(lines) + CRLF
+
 
 def data_file(times, points=(), cells=(), npt=None, ncell=None):
     """Output data file: NTOUT (I5), the times (8F10.0), NPT and NCELL (2I5), points, cells."""
@@ -191,6 +214,17 @@ def main():
     case("refuse_negative_numel", ["1", "hand.res"], {"hand.res": bad_count}, [])
     bad_npemax = hand.replace("%12d%12d%12d" % (8, 1, 8), "%12d%12d%12d" % (8, 1, 6), 1)
     case("refuse_npemax", ["1", "hand.res"], {"hand.res": bad_npemax}, [])
+    # Point location beside an element whose nodes lie at +-1.0E+308 (its extent overflows): the
+    # points are located as by the scan of every element, a point at 1.0E+308 included.
+    far = [(x + 2, y, z) for x, y, z in UNIT_CUBE]
+    far[0], far[1] = (1.0e308, 1, 1), (-1.0e308, 1, 1)
+    extreme = hand_model("UNIT CUBE BESIDE A HEXAHEDRON OF OVERFLOWING EXTENT", UNIT_CUBE + far,
+                         [(range(1, 9), 1), (range(9, 17), 1)], HAND_BLOCKS)
+    points = [(1, 0.5, 0.5, 0.5), (2, 0.9, 0.9, 0.9), (3, 1.0, 1.0, 1.0), (4, 2.5, 0.5, 0.5),
+              (5, 2.0, 2.0, 2.0), (6, 1.0e308, 0.5, 0.5), (7, 0.25, 0.75, 0.5)]
+    case("interp_extreme_coordinates", ["1", "ext.res", "4", "0", "points.dat"],
+         {"ext.res": extreme, "points.dat": data_file([], points)}, ["INTERP.TXT"])
+
     # Values the model part leaves empty (",,", "r*", "/") keep 0 in the work arrays, whatever
     # the heap held: node 1's Y, node 2's pressure head and flow, node 8's flow and code.
     lines = hand.split(CRLF)
