@@ -16,6 +16,7 @@ inline constexpr char kProgram[] = "converter";
 inline constexpr std::int32_t kMaxPoints = 4444;  // points of the output mesh
 inline constexpr std::int32_t kMaxCells = 4444;   // cells of the output mesh
 inline constexpr std::int32_t kMaxMaterialRows = 999;  // rows of "MAT.LST"
+inline constexpr std::int32_t kMaxFemapProperty = 99999;  // largest property number of I5
 
 // Output mesh of the output data file: points 1..NPT at XP, YP, ZP (indexed by point number),
 // cells 1..NCELL of four point numbers (third = fourth: a triangle), and per point the total

@@ -208,9 +208,12 @@ void StepLoop::run() {
     mesh_writers_ = IFORM_ < 0 || IFORM_ > 3 || (IFORM_ == 1 && MFORM_ == 1) ||
                     (IFORM_ == 2 && MFORM_ == 2);
 
-    // 2. Model part.
+    // 2. Model part. FEMAP writes one property group for each material number up to the
+    //    largest, numbered in I5: a larger number (a damaged file) is refused before anything
+    //    is written, instead of millions of groups.
     pp::read_model_part(kProgram, pp::kResultUnit, s.NUMNP, s.NUMEL, s.NPEMAX, s.X, s.Y, s.Z,
-                        s.PSI, s.Q, s.KODE, s.NOD, s.MTYP);
+                        s.PSI, s.Q, s.KODE, s.NOD, s.MTYP, pp::Connectivity::Indexed,
+                        IFORM_ == 2 ? kMaxFemapProperty : INT32_MAX);
 
     // 3. Form 4 locates the output-mesh points once.
     if (IFORM_ == 4) {

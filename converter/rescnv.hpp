@@ -13,8 +13,8 @@ namespace cnv {
 // Converts the result file open on unit 5 (after its counts) in output form IFORM; with ITSPEC 1
 // or IFORM 4 the output data file is open on unit 17 after its first record (NTOUT). Returns
 // when the result file ends, when every output time is written, or when "RESTART.DAT" is
-// written. Refuses (stop 2222) output data beyond the fixed tables and element node numbers
-// outside 0..NUMNP.
+// written. Refuses (stop 2222) output data beyond the fixed tables, element node numbers
+// outside 0..NUMNP and, for FEMAP (IFORM 2), material numbers above 99999.
 void RESCNV(Slices& s, const std::string& TITLE, std::int32_t IFORM, std::int32_t NTOUT,
             std::int32_t ITSPEC, ConverterState& st);
 

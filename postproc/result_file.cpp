@@ -25,7 +25,7 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                      std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
                      const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
                      const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
-                     const Span1<std::int32_t>& MTYP, Connectivity nod) {
+                     const Span1<std::int32_t>& MTYP, Connectivity nod, std::int32_t MTYPMAX) {
     std::int32_t drop = 0;
     rio::read(unit, "*",
               {rio::Item::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
@@ -34,17 +34,27 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     rio::read(unit, "*",
               {rio::Item::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
                                int_member(MTYP, drop))});
-    // Every writer and the node flags of the converter index with the element node numbers.
-    if (nod == Connectivity::Unused) return;
+    // Every writer and the node flags of the converter index with the element node numbers;
+    // a writer may name no more materials than its blocks can.
+    const bool materials = MTYP.data() != nullptr && MTYPMAX < INT32_MAX;
+    if (nod == Connectivity::Unused && !materials) return;
+    // The record of value k of element e, as the solver lays the element group out.
+    auto refuse_value = [&](std::int64_t e, std::int64_t k, const std::string& what) {
+        const std::int64_t value = (e - 1) * (NPEMAX + 1) + (k - 1);
+        refuse(program, "result file " + rio::unit_name(unit), first + value / kIntsPerRecord,
+               "element " + std::to_string(e) + what);
+    };
     for (std::int64_t e = 1; e <= NUMEL; ++e) {
-        for (std::int64_t k = 1; k <= NPEMAX; ++k) {
+        for (std::int64_t k = 1; nod == Connectivity::Indexed && k <= NPEMAX; ++k) {
             const std::int32_t n = NOD(k, e);
-            if (n >= 0 && n <= NUMNP) continue;
-            // The record as the solver lays the element group out.
-            const std::int64_t value = (e - 1) * (NPEMAX + 1) + (k - 1);
-            refuse(program, "result file " + rio::unit_name(unit), first + value / kIntsPerRecord,
-                   "element " + std::to_string(e) + " node " + std::to_string(n) + " not in 0 to " +
-                       std::to_string(NUMNP));
+            if (n < 0 || n > NUMNP) {
+                refuse_value(e, k, " node " + std::to_string(n) + " not in 0 to " +
+                                       std::to_string(NUMNP));
+            }
+        }
+        if (materials && MTYP(e) > MTYPMAX) {
+            refuse_value(e, NPEMAX + 1, " material " + std::to_string(MTYP(e)) + " above " +
+                                            std::to_string(MTYPMAX));
         }
     }
 }

@@ -14,14 +14,16 @@ using gw::Span2;
 
 // Model part, two list-directed statements on `unit`: X, Y, Z, PSI, Q, KODE for every node,
 // then NOD(1..NPEMAX, e) and MTYP(e) for every element. KODE or MTYP given as an empty view are
-// read and dropped. For indexed connectivity every NOD(k, e) must lie in 0..NUMNP: otherwise the
-// file is refused (stop 2222, naming `program`). The end of the file is fatal error 24.
+// read and dropped. For indexed connectivity every NOD(k, e) must lie in 0..NUMNP, and every
+// MTYP(e) read must be at most MTYPMAX: otherwise the file is refused (stop 2222, naming
+// `program` and the record of the first such value). The end of the file is fatal error 24.
 void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
                      std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
                      const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
                      const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
                      const Span1<std::int32_t>& MTYP,
-                     Connectivity nod = Connectivity::Indexed);
+                     Connectivity nod = Connectivity::Indexed,
+                     std::int32_t MTYPMAX = INT32_MAX);
 
 // Step head NSTEP, TIME; false at the end of the file (the end of the steps).
 [[nodiscard]] bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME);

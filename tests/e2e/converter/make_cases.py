@@ -214,6 +214,12 @@ def main():
     case("refuse_negative_numel", ["1", "hand.res"], {"hand.res": bad_count}, [])
     bad_npemax = hand.replace("%12d%12d%12d" % (8, 1, 8), "%12d%12d%12d" % (8, 1, 6), 1)
     case("refuse_npemax", ["1", "hand.res"], {"hand.res": bad_npemax}, [])
+    # FEMAP numbers its property groups in I5 and writes one for every material number up to
+    # the largest: a damaged material number of 2,000,000 is refused before anything is written.
+    bad_mat = hand.replace("%12d%12d%12d" % (7, 8, 1), "%12d%12d%12d" % (7, 8, 2000000))
+    case("refuse_femap_material", ["1", "hand.res", "2", "0"], {"hand.res": bad_mat},
+         ["FEMAP.NEU"])
+
     # Point location beside an element whose nodes lie at +-1.0E+308 (its extent overflows): the
     # points are located as by the scan of every element, a point at 1.0E+308 included.
     far = [(x + 2, y, z) for x, y, z in UNIT_CUBE]
