@@ -44,10 +44,11 @@ void open_output_file(std::int32_t IFORM) {
 }  // namespace
 
 void read_material_table(MaterialTable& mat) {
-    // A table that cannot be opened (missing, a directory, unreadable) is no error: nothing
-    // is written and the table stays 0.0.
+    // A table that is not a readable regular file (missing, a directory, a FIFO that would wait
+    // for a writer, a device that never ends) is no error: nothing is written and the table
+    // stays 0.0.
     struct stat info {};
-    if (::stat("MAT.LST", &info) != 0 || S_ISDIR(info.st_mode) || ::access("MAT.LST", R_OK) != 0) {
+    if (::stat("MAT.LST", &info) != 0 || !S_ISREG(info.st_mode) || ::access("MAT.LST", R_OK) != 0) {
         return;
     }
     rio::open(kMatUnit, "MAT.LST", rio::Status::Old, rio::Form::Formatted);

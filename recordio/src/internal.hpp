@@ -152,7 +152,8 @@ public:
 
     // Formatted records. get_record returns false at the end of the file; the view stays
     // valid until the next call on the unit. A line longer than the record bound gives its
-    // first part as the record (record_cut set); the next call passes over the rest.
+    // first part as the record (record_cut set); the next call passes over the rest, and fails
+    // with error 39 when the rest goes on beyond 256 MB.
     bool get_record(std::string_view& rec);
     bool record_cut = false;
     // Output: append bytes; end_statement flushes console streams.
@@ -195,7 +196,7 @@ private:
     // "\n" after a carriage return; null otherwise). A write at that position supplies it first.
     const char* open_tail_ = nullptr;
     bool fill();  // more input; false at end of file
-    bool skip_line();  // past the next line feed; false at end of file
+    bool skip_line();  // past the next line feed; false at end of file; error 39 past 256 MB
     bool write_all(const char* p, std::size_t n);
     void put_record_slow(std::string_view rec);
 };

@@ -20,6 +20,10 @@ constexpr std::size_t kBufSize = 1 << 16;
 // Longest record kept of an input line: no record of the system comes near it, and a line
 // without a line feed (a file of gigabytes, a binary file) must not be held whole.
 constexpr std::size_t kMaxRecord = 1 << 20;
+// Longest rest of a line passed over after its record: far above any record of the system, so
+// that no input (a device such as /dev/zero, a file without line feeds) keeps a read skipping
+// one line without end. Beyond it the read fails with error 39.
+constexpr std::size_t kMaxSkip = std::size_t{1} << 28;
 
 Unit make_console(int fd, const char* name, bool readable) {
     Unit u;
@@ -261,12 +265,15 @@ bool Unit::fill() {
 }
 
 bool Unit::skip_line() {
+    std::size_t skipped = 0;
     for (;;) {
         const char* base = rbuf_.data() + rpos_;
         if (const void* q = std::memchr(base, '\n', rend_ - rpos_)) {
             rpos_ += static_cast<std::size_t>(static_cast<const char*>(q) - base) + 1;
             return true;
         }
+        skipped += rend_ - rpos_;
+        if (skipped > kMaxSkip) fatal_named(39, number, name);
         rpos_ = rend_;
         if (!fill()) return false;
     }

@@ -240,6 +240,11 @@ def main():
     case("empty_model_values", ["1", "empty.res", "1", "0"], {"empty.res": CRLF.join(lines)},
          ["TECPLOT.TXT"])
 
+    # A result file (line 6 of "WORK.LST") that is a device of endless zeros: the rest of its
+    # first line is passed over up to a bound, then the run ends with a read error.
+    names = ["w.wrk", "w.sc2", "w.sc3", "w.sc4", "w.rs2", "/dev/zero"]
+    case("result_dev_zero", ["0"], {"WORK.LST": CRLF.join(names) + CRLF}, [])
+
 
 if __name__ == "__main__":
     main()

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "cnvmain.hpp"
@@ -71,12 +72,23 @@ TEST_F(MaterialTable, RowsInRecordOrderBlankRowCounts) {
     EXPECT_EQ(mat.MATT(3, 1), 10.0);
 }
 
-// A "MAT.LST" that cannot be opened as a file is passed over as silently as a missing one.
-TEST_F(MaterialTable, DirectoryIsPassedOverLikeAMissingFile) {
+// A "MAT.LST" that is not a regular file is passed over as silently as a missing one: a
+// directory, a FIFO (whose read would wait for a writer for ever) and a link to a device of
+// endless zeros.
+TEST_F(MaterialTable, NotARegularFileIsPassedOverLikeAMissingFile) {
+    auto passed_over = [] {
+        cnv::MaterialTable mat;
+        cnv::read_material_table(mat);
+        return mat.MATREAD == 0;
+    };
     std::filesystem::create_directory("MAT.LST");
-    cnv::MaterialTable mat;
-    cnv::read_material_table(mat);
-    EXPECT_EQ(mat.MATREAD, 0);
+    EXPECT_TRUE(passed_over());
+    std::filesystem::remove("MAT.LST");
+    ASSERT_EQ(::mkfifo("MAT.LST", 0600), 0);
+    EXPECT_TRUE(passed_over());
+    std::filesystem::remove("MAT.LST");
+    std::filesystem::create_symlink("/dev/zero", "MAT.LST");
+    EXPECT_TRUE(passed_over());
 }
 
 // A point record that leaves values empty keeps what the point held: ",," keeps a coordinate,
