@@ -19,11 +19,12 @@ namespace {
 using pp::ask_int;
 using pp::prompt;
 
-// Output forms: 0 result list, 1 TECPLOT, 2 FEMAP, 3 MicroAVS, 4 INTERP, 9 RESTART.
-void open_output_file(std::int32_t IFORM) {
-    // The output files start empty: an older file's tail never survives a shorter run.
-    auto open_out = [](int unit, const char* name) {
-        rio::open(unit, name, rio::Status::Replace, rio::Form::Formatted);
+// Output forms: 0 result list, 1 TECPLOT, 2 FEMAP, 3 MicroAVS, 4 INTERP, 9 RESTART. The output
+// files start empty (an older file's tail never survives a shorter run) once opened with
+// Replace; Unknown leaves them as they are.
+void open_output_file(std::int32_t IFORM, rio::Status status) {
+    auto open_out = [status](int unit, const char* name) {
+        rio::open(unit, name, status, rio::Form::Formatted);
     };
     if (IFORM == 0) {
         open_out(kOutUnit, "OUTPUT.TXT");
@@ -82,7 +83,11 @@ void CNVMAIN() {
         prompt(line);
     }
     const std::int32_t IFORM = ask_int();
-    open_output_file(IFORM);
+    // Forms 0 to 4 may still name an output data file. Its open refuses a file already open
+    // here (error 30), so the output files are emptied only after it: a data file named like
+    // one of them, or linked to one, survives.
+    const bool data_may_follow = IFORM >= 0 && IFORM <= 4;
+    open_output_file(IFORM, data_may_follow ? rio::Status::Unknown : rio::Status::Replace);
 
     // 11-12. Output times: asked for forms 1 to 8, always used by form 0.
     std::int32_t NTOUT = 1;
@@ -97,11 +102,15 @@ void CNVMAIN() {
     }
 
     // 13. The output data file; form 4 needs its mesh even without output times.
-    if (ITSPEC == 1 || IFORM == 4) {
+    const bool data = ITSPEC == 1 || IFORM == 4;
+    if (data) {
         prompt(pp::kDataFileName);
         std::string DATFIL(20, ' ');
         rio::read(rio::kConsoleIn, "(A20)", {DATFIL});
         rio::open(kDataUnit, DATFIL, rio::Status::Unknown, rio::Form::Formatted);
+    }
+    if (data_may_follow) open_output_file(IFORM, rio::Status::Replace);
+    if (data) {
         rio::read(kDataUnit, "(I5)", {NTOUT});
         if (NTOUT < 0) {
             pp::refuse(kProgram, "output data file", rio::record_number(kDataUnit),

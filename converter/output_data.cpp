@@ -75,8 +75,8 @@ void read_output_data(const Span1<double>& TOUT, const Span1<std::int32_t>& DONE
             }
         }
     }
-    // 4. Nothing after the last cell is read.
-    rio::close(kDataUnit);
+    // 4. Nothing after the last cell is read; the file stays open until the mesh form's
+    //    scratch file is open (see RESCNV).
 }
 
 }  // namespace cnv

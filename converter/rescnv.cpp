@@ -194,7 +194,9 @@ void StepLoop::run() {
     }
     if (mesh.NCELL != 0) {
         ask_mesh_form();
-        // "AVS.tmp" of form 3 is already open and still empty.
+        // "AVS.tmp" of form 3 is already open and still empty. The output data file is still
+        // open, so a data file that is "AVS.tmp" (or a link to it) is refused (error 30) before
+        // it is emptied.
         if (MFORM_ == 3 && rio::unit_name(kAvsTmpUnit).empty()) {
             rio::open(kAvsTmpUnit, "AVS.tmp", rio::Status::Replace, rio::Form::Formatted);
         }
@@ -205,6 +207,7 @@ void StepLoop::run() {
             }
         }
     }
+    rio::close(kDataUnit);
     mesh_writers_ = IFORM_ < 0 || IFORM_ > 3 || (IFORM_ == 1 && MFORM_ == 1) ||
                     (IFORM_ == 2 && MFORM_ == 2);
 

@@ -1,6 +1,7 @@
 // The five CSV history files: a header line of node or element numbers, then one row per
 // kept step, 900 numbers a line at most.
 #include <algorithm>
+#include <array>
 #include <span>
 #include <string>
 #include <vector>
@@ -73,28 +74,42 @@ void write_file(int unit, const char* name, Span1<std::int32_t> numbers, std::in
 
 }  // namespace
 
+namespace {
+
+// The five files, their units and whether their list is given.
+struct CsvFile {
+    int unit;
+    const char* name;
+    std::int32_t count;
+};
+std::array<CsvFile, 5> csv_files(const ListCounts& n) {
+    return {{{10, "HTIME.CSV", n.NHPT},
+             {11, "PTIME.CSV", n.NPPT},
+             {12, "QTIME.CSV", n.NQPT},
+             {12, "VTIME.CSV", n.NVEL},
+             {12, "THTIME.CSV", n.NTHEL}}};
+}
+
+}  // namespace
+
+void refuse_input_csv_files(const ListCounts& n) {
+    for (const CsvFile& f : csv_files(n))
+        if (f.count > 0) rio::refuse_connected(f.unit, f.name);
+}
+
 void write_csv_files(const HistoryArrays& a, const ListCounts& n, std::int64_t NSTP) {
-    const auto& TM = a.TMHIS;
-    if (n.NHPT > 0) {
-        write_file(10, "HTIME.CSV", a.IHPT, n.NHPT, 1, TM, NSTP,
-                   [&](std::int64_t j, int, std::int64_t k) { return a.HHIS(j, k); });
-    }
-    if (n.NPPT > 0) {
-        write_file(11, "PTIME.CSV", a.IPPT, n.NPPT, 1, TM, NSTP,
-                   [&](std::int64_t j, int, std::int64_t k) { return a.PHIS(j, k); });
-    }
-    if (n.NQPT > 0) {
-        write_file(12, "QTIME.CSV", a.IQPT, n.NQPT, 1, TM, NSTP,
-                   [&](std::int64_t j, int, std::int64_t k) { return a.QHIS(j, k); });
-    }
-    if (n.NVEL > 0) {
-        write_file(12, "VTIME.CSV", a.IVEL, n.NVEL, 3, TM, NSTP,
-                   [&](std::int64_t j, int c, std::int64_t k) { return a.VHIS(j, c + 3 * (k - 1)); });
-    }
-    if (n.NTHEL > 0) {
-        write_file(12, "THTIME.CSV", a.ITHEL, n.NTHEL, 1, TM, NSTP,
-                   [&](std::int64_t j, int, std::int64_t k) { return a.THHIS(j, k); });
-    }
+    const auto files = csv_files(n);
+    // File i of the table, for a list of numbers each giving `per_entry` columns.
+    auto write = [&](int i, const Span1<std::int32_t>& numbers, int per_entry, auto value) {
+        const CsvFile& f = files[static_cast<std::size_t>(i)];
+        if (f.count > 0) write_file(f.unit, f.name, numbers, f.count, per_entry, a.TMHIS, NSTP, value);
+    };
+    write(0, a.IHPT, 1, [&](std::int64_t j, int, std::int64_t k) { return a.HHIS(j, k); });
+    write(1, a.IPPT, 1, [&](std::int64_t j, int, std::int64_t k) { return a.PHIS(j, k); });
+    write(2, a.IQPT, 1, [&](std::int64_t j, int, std::int64_t k) { return a.QHIS(j, k); });
+    write(3, a.IVEL, 3,
+          [&](std::int64_t j, int c, std::int64_t k) { return a.VHIS(j, c + 3 * (k - 1)); });
+    write(4, a.ITHEL, 1, [&](std::int64_t j, int, std::int64_t k) { return a.THHIS(j, k); });
 }
 
 }  // namespace gw::his

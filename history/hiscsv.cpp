@@ -47,8 +47,12 @@ void keep_step(HistoryArrays& a, const ListCounts& n, std::int64_t k) {
 }  // namespace
 
 void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil) {
-    // 1. The five lists, checked against their capacities and the counts of the result file.
+    // 1. The five lists, checked against their capacities and the counts of the result file;
+    // then no CSV file to be written may be the point-list or the result file (under another
+    // name or a link): writing it would destroy the input before anything is kept.
     const ListCounts n = read_lists(kPointListUnit, pntfil, c, lim, a);
+    refuse_input_csv_files(n);
+    rio::close(kPointListUnit);
 
     // 2. The model part; node codes and element materials are read and dropped, and the
     // element node numbers are kept unchecked (nothing here indexes with them).

@@ -64,16 +64,21 @@ struct ListCounts {
 };
 
 // Reads the five list groups from the point-list file on `unit` (positioned after its limits
-// record) and closes it. A count above its capacity, or a number above NUMNP (node lists) or
+// record). A count above its capacity, or a number above NUMNP (node lists) or
 // NUMEL (element lists), is refused with one line on standard error naming the file, the
 // record and the limit, and stop 2222.
 ListCounts read_lists(int unit, const std::string& file, const Counts& c, const Limits& lim,
                       HistoryArrays& a);
 
-// HISCSV: reads the lists, the model part and every step block of the result file (unit 5,
-// after its counts), keeps up to MAXSTP steps and writes the CSV files of the lists given.
-// Blocks beyond MAXSTP are counted and reported in one line on standard error.
+// HISCSV: reads the lists (then closes the point-list file), the model part and every step
+// block of the result file (unit 5, after its counts), keeps up to MAXSTP steps and writes the
+// CSV files of the lists given. Blocks beyond MAXSTP are counted and reported in one line on
+// standard error.
 void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil);
+
+// Error 30 on its unit when a CSV file that write_csv_files() would write is a file connected
+// to another unit (the point-list or the result file, under whatever name or link).
+void refuse_input_csv_files(const ListCounts& n);
 
 // Writes "HTIME.CSV", "PTIME.CSV", "QTIME.CSV", "VTIME.CSV", "THTIME.CSV" for the lists whose
 // count is above 0 (units 10, 11, 12, 12, 12), each opened, written and closed in turn.

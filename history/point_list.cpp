@@ -81,7 +81,6 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
         }
         record += (count + 9) / 10;
     }
-    rio::close(unit);
     return n;
 }
 

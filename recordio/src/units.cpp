@@ -105,6 +105,15 @@ int open_file(int number, const std::string& name, bool create, bool must_exist)
     return fd;
 }
 
+// True when a regular file (device, inode) is connected to a unit other than `number`.
+bool connected_elsewhere(int number, std::uint64_t device, std::uint64_t inode) {
+    for (const auto& [n, other] : table().files) {
+        if (n != number && other->regular && other->device == device && other->inode == inode)
+            return true;
+    }
+    return false;
+}
+
 Unit& connect(int number, const std::string& name, Form form, bool create, bool must_exist) {
     const int fd = open_file(number, name, create, must_exist);
     auto u = std::make_unique<Unit>();
@@ -121,11 +130,9 @@ Unit& connect(int number, const std::string& name, Form form, bool create, bool 
         // one unit would cut or overwrite what the other reads.
         u->device = static_cast<std::uint64_t>(st.st_dev);
         u->inode = static_cast<std::uint64_t>(st.st_ino);
-        for (const auto& [n, other] : t.files) {
-            if (other->regular && other->device == u->device && other->inode == u->inode) {
-                ::close(fd);
-                fatal_named(30, number, name);
-            }
+        if (connected_elsewhere(number, u->device, u->inode)) {
+            ::close(fd);
+            fatal_named(30, number, name);
         }
     }
     Unit& ref = *u;
@@ -459,6 +466,16 @@ void open(int unit, std::string_view name, Status status, Form form) {
     close_unit(unit, false, ok);
     Unit& u = connect(unit, file, form, status != Status::Old, status == Status::Old);
     if (status == Status::Replace && u.regular && u.writable && ::ftruncate(u.fd, 0) != 0) {
+        fatal_named(30, unit, file);
+    }
+}
+
+void refuse_connected(int unit, std::string_view name) {
+    const std::string file = trim(name);
+    struct stat st {};
+    if (file.empty() || ::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    if (connected_elsewhere(unit, static_cast<std::uint64_t>(st.st_dev),
+                            static_cast<std::uint64_t>(st.st_ino))) {
         fatal_named(30, unit, file);
     }
 }

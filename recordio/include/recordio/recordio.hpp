@@ -130,6 +130,10 @@ void endfile(int unit);
 // Writes the buffered records of a connected unit to its file now; a failing write is
 // fatal error 38.
 void flush(int unit);
+// Error 30 on `unit` when the file `name` is connected to another unit, under whatever name or
+// link, as an open of it would find; nothing is opened or created. For a program that must
+// find such a clash before it writes anything.
+void refuse_connected(int unit, std::string_view name);
 // File name of a connected unit ("" when not connected); for messages and tests.
 std::string unit_name(int unit);
 // Number of the last record read on a unit opened by name since its open or rewind (0 before

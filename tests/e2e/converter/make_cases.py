@@ -98,6 +98,12 @@ def hand_model(title, coords, elems, blocks):
     return CRLF.join(lines) + CRLF
 
 
+class Link:
+    """An input that is a symbolic link to `target`."""
+    def __init__(self, target):
+        self.target = target
+
+
 def data_file(times, points=(), cells=(), npt=None, ncell=None):
     """Output data file: NTOUT (I5), the times (8F10.0), NPT and NCELL (2I5), points, cells."""
     lines = ["%5d" % len(times)]
@@ -122,6 +128,9 @@ def case(name, stdin, files, expected):
     with open(os.path.join(d, "stdin"), "w", newline="") as f:
         f.write("".join(line + "\n" for line in stdin))
     for fname, text in files.items():
+        if isinstance(text, Link):
+            os.symlink(text.target, os.path.join(d, "inputs", fname))
+            continue
         mode = "wb" if isinstance(text, bytes) else "w"
         with open(os.path.join(d, "inputs", fname), mode, **({} if mode == "wb" else {"newline": ""})) as f:
             f.write(text)
@@ -239,6 +248,17 @@ def main():
     lines[17] = "0.0 /"
     case("empty_model_values", ["1", "empty.res", "1", "0"], {"empty.res": CRLF.join(lines)},
          ["TECPLOT.TXT"])
+
+    # An output data file that is the form's own output file is refused (error 30) before any
+    # output file is emptied: named through a link to "AVS.tmp" under MicroAVS ("AVS.INP" keeps
+    # its older bytes too), and named "AVS.tmp" under INTERP with mesh form 3, whose scratch
+    # file it would become.
+    older = "AN OLDER AVS.INP THAT A REFUSED RUN LEAVES AS IT IS" + CRLF
+    case("clash_data_link", ["1", "hand.res", "3", "1", "times.lnk"],
+         {"hand.res": hand, "AVS.tmp": data_file([5.0, 10.0]), "times.lnk": Link("AVS.tmp"),
+          "AVS.INP": older}, ["AVS.tmp", "AVS.INP"])
+    case("clash_mesh_scratch", ["1", "hand.res", "4", "0", "AVS.tmp", "3"],
+         {"hand.res": hand, "AVS.tmp": data_file([5.0], MESH_POINTS, MESH_CELLS)}, ["AVS.tmp"])
 
     # A result file (line 6 of "WORK.LST") that is a device of endless zeros: the rest of its
     # first line is passed over up to a bound, then the run ends with a read error.

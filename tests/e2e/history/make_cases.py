@@ -168,6 +168,13 @@ def main():
          [limits(0, 0, 0, 0, 0, 0)] + group([16, 5]) + ['    0'] * 3 + group([1]), '0\nPNT.DAT\n',
          expect=['HTIME.CSV', 'THTIME.CSV'])
 
+    # A point-list file named like a CSV file the run would write is refused (error 30 on that
+    # file's unit) before any CSV file is written: "HTIME.CSV", written first, keeps its bytes.
+    points = [''] + group([1, 16]) + ['    0'] + group([2, 3]) + ['    0'] * 2
+    case('clash_point_list', res, points, '0\nQTIME.CSV\n',
+         extra={'QTIME.CSV': b''.join(l.encode() + b'\r\n' for l in points), 'HTIME.CSV': old},
+         expect=['QTIME.CSV', 'HTIME.CSV'])
+
     # A last block cut after its node records gives a step line but no row.
     cut = short[-1].split(b'\r\n')
     case('cut_block', head + b''.join(short[:-1]) + b''.join(l + b'\r\n' for l in cut[:17]),
