@@ -12,13 +12,14 @@ namespace gw::his {
 namespace {
 
 // Reads one step block into the current-step arrays (node codes dropped); false when the file
-// ends before or inside it.
-bool read_block(HistoryArrays& a, const Counts& c, bool echo, double& TIME) {
+// ends before or inside it, and, with `unreadable` given, quietly at a value it cannot read.
+bool read_block(HistoryArrays& a, const Counts& c, bool echo, double& TIME,
+                bool* unreadable = nullptr) {
     std::int32_t NSTEP = 0;
-    if (!pp::read_step_head(pp::kResultUnit, NSTEP, TIME)) return false;
+    if (!pp::read_step_head(pp::kResultUnit, NSTEP, TIME, unreadable)) return false;
     if (echo) rio::write(rio::kConsoleOut, "*", {NSTEP, TIME});
     return pp::read_step_values(pp::kResultUnit, true, c.NUMNP, c.NUMEL, a.PSI, a.Q, {}, a.VX,
-                                a.VY, a.VZ, a.TH);
+                                a.VY, a.VZ, a.TH, unreadable);
 }
 
 // Stores the values of step k for every list entry above 0.
@@ -78,13 +79,17 @@ void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::str
     write_csv_files(a, n, NSTP);
 
     // 5. Blocks beyond MAXSTP are not kept: count them (without echo, once the files are
-    // written) and tell the user which limit to raise.
+    // written) and tell the user which limit to raise. The count stops quietly at the first
+    // value it cannot read (the rest of a block a killed solver left cut inside a number): the
+    // files are complete, and the count is then a lower bound.
     if (full) {
         std::int64_t dropped = 1;
-        while (read_block(a, c, false, TIME)) ++dropped;
+        bool unreadable = false;
+        while (read_block(a, c, false, TIME, &unreadable)) ++dropped;
         rio::write(rio::kStdErr, "(A)",
                    {"history: result file " + rio::unit_name(pp::kResultUnit) + ": " +
-                    std::to_string(dropped) + (dropped == 1 ? " block" : " blocks") +
+                    (unreadable ? "at least " : "") + std::to_string(dropped) +
+                    (dropped == 1 ? " block" : " blocks") +
                     " after the first " + std::to_string(lim.MAXSTP) +
                     " not kept; raise MAXSTP (point-list file " + pntfil +
                     ", record 1, columns 1-5)"});

@@ -73,7 +73,7 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
 // HISCSV: reads the lists (then closes the point-list file), the model part and every step
 // block of the result file (unit 5, after its counts), keeps up to MAXSTP steps and writes the
 // CSV files of the lists given. Blocks beyond MAXSTP are counted and reported in one line on
-// standard error.
+// standard error ("at least" when the count stopped at a value it could not read).
 void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::string& pntfil);
 
 // Error 30 on its unit when a CSV file that write_csv_files() would write is a file connected

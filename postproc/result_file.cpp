@@ -19,6 +19,22 @@ rio::Strided<std::int32_t> int_member(const Span1<std::int32_t>& a, std::int32_t
 // Integers of the solver's element records, six to a record.
 constexpr std::int64_t kIntsPerRecord = 6;
 
+// One list-directed statement of a step block: a fatal end of the file unless `end_ok`, and
+// with `unreadable` given an unreadable value that returns false quietly and sets it.
+bool read_block_statement(int unit, bool end_ok, bool* unreadable, rio::Items items) {
+    if (unreadable != nullptr) {
+        const rio::ReadOutcome r = rio::read_or_error(unit, "*", items);
+        *unreadable = r == rio::ReadOutcome::Error;
+        if (r == rio::ReadOutcome::End && !end_ok) rio::fatal(24, unit);
+        return r == rio::ReadOutcome::Read;
+    }
+    if (!end_ok) {
+        rio::read(unit, "*", items);
+        return true;
+    }
+    return rio::read_or_end(unit, "*", items);
+}
+
 }  // namespace
 
 void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
@@ -59,27 +75,23 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     }
 }
 
-bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME) {
-    return rio::read_or_end(unit, "*", {NSTEP, TIME});
+bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME, bool* unreadable) {
+    return read_block_statement(unit, true, unreadable, {NSTEP, TIME});
 }
 
 bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
                       const Span1<double>& PSI, const Span1<double>& Q,
                       const Span1<std::int32_t>& KODE, const Span1<double>& VX,
-                      const Span1<double>& VY, const Span1<double>& VZ, const Span1<double>& TH) {
+                      const Span1<double>& VY, const Span1<double>& VZ, const Span1<double>& TH,
+                      bool* unreadable) {
     std::int32_t drop = 0;
     const rio::Item nodes =
         rio::Item::loop(NUMNP, PSI.data(), Q.data(), int_member(KODE, drop));
     const rio::Item vel = rio::Item::loop(NUMEL, VX.data(), VY.data(), VZ.data());
     const std::span<double> th(TH.data(), static_cast<std::size_t>(NUMEL));
-    if (!end_ok) {
-        rio::read(unit, "*", {nodes});
-        rio::read(unit, "*", {vel});
-        rio::read(unit, "*", {th});
-        return true;
-    }
-    return rio::read_or_end(unit, "*", {nodes}) && rio::read_or_end(unit, "*", {vel}) &&
-           rio::read_or_end(unit, "*", {th});
+    return read_block_statement(unit, end_ok, unreadable, {nodes}) &&
+           read_block_statement(unit, end_ok, unreadable, {vel}) &&
+           read_block_statement(unit, end_ok, unreadable, {th});
 }
 
 }  // namespace pp

@@ -25,16 +25,19 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                      Connectivity nod = Connectivity::Indexed,
                      std::int32_t MTYPMAX = INT32_MAX);
 
-// Step head NSTEP, TIME; false at the end of the file (the end of the steps).
-[[nodiscard]] bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME);
+// Step head NSTEP, TIME; false at the end of the file (the end of the steps). With
+// `unreadable` given, a value that cannot be read also returns false, quietly, and sets it.
+[[nodiscard]] bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME,
+                                  bool* unreadable = nullptr);
 
 // Step values, three list-directed statements: PSI, Q, KODE for every node; VX, VY, VZ for
 // every element; TH for every element. KODE given as an empty view is read and dropped. With
 // `end_ok` a block cut short returns false; without it the end of the file is fatal error 24.
+// With `unreadable` given, a value that cannot be read also returns false, quietly, and sets it.
 [[nodiscard]] bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
                                     const Span1<double>& PSI, const Span1<double>& Q,
                                     const Span1<std::int32_t>& KODE, const Span1<double>& VX,
                                     const Span1<double>& VY, const Span1<double>& VZ,
-                                    const Span1<double>& TH);
+                                    const Span1<double>& TH, bool* unreadable = nullptr);
 
 }  // namespace pp

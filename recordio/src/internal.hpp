@@ -222,4 +222,8 @@ void warn_output_conversion(int unit);
 // Thrown inside the read engines when the end of the file is met.
 struct EndOfFile {};
 
+// While above 0, the read errors 39, 59 and 64 throw ReadError instead of ending the program.
+int& quiet_read_errors();
+struct ReadError {};
+
 }  // namespace rio::detail

@@ -79,7 +79,13 @@ void report_line(const char* level, int number, int unit, const std::string& fil
     write_stderr(line);
 }
 
+int& quiet_read_errors() {
+    static int depth = 0;
+    return depth;
+}
+
 void fatal_named(int number, int unit, const std::string& file) {
+    if (quiet_read_errors() > 0 && (number == 39 || number == 59 || number == 64)) throw ReadError{};
     report_line("severe", number, unit, file);
     throw ProgramEnd{number};
 }

@@ -92,6 +92,18 @@ void read(int unit, std::string_view format, Items items) {
 
 bool read_or_end(int unit, std::string_view format, Items items) { return read_text(unit, format, items); }
 
+ReadOutcome read_or_error(int unit, std::string_view format, Items items) {
+    struct Quiet {
+        Quiet() { ++quiet_read_errors(); }
+        ~Quiet() { --quiet_read_errors(); }
+    } quiet;
+    try {
+        return read_text(unit, format, items) ? ReadOutcome::Read : ReadOutcome::End;
+    } catch (const ReadError&) {
+        return ReadOutcome::Error;
+    }
+}
+
 void write_unf(int unit, Items items) {
     Unit& u = unit_for(unit, Form::Unformatted, Access::Write);
     const std::int64_t n = unformatted_bytes(items);

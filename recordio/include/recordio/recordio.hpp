@@ -156,6 +156,11 @@ void write_rows(int unit, std::int64_t n, Items items);
 // the end of the file was met (items already read keep their new values).
 void read(int unit, std::string_view format, Items items);
 [[nodiscard]] bool read_or_end(int unit, std::string_view format, Items items);
+// The statement with an end-of-file and an error branch: a record or value it cannot read
+// (errors 39, 59, 64) ends the statement instead of the program, and nothing is written on
+// standard error. Items already read keep their new values.
+enum class ReadOutcome { Read, End, Error };
+[[nodiscard]] ReadOutcome read_or_error(int unit, std::string_view format, Items items);
 
 // Unformatted record: all items of the statement in one record.
 void write_unf(int unit, Items items);

@@ -168,6 +168,18 @@ def main():
          [limits(0, 0, 0, 0, 0, 0)] + group([16, 5]) + ['    0'] * 3 + group([1]), '0\nPNT.DAT\n',
          expect=['HTIME.CSV', 'THTIME.CSV'])
 
+    # A killed solver's result file: MAXSTP + 2 blocks and a last one cut inside a number. The
+    # count of the blocks not kept stops quietly there: complete files, exit 0 and the warning
+    # with "at least". Node 16's Y and Z left empty (",,") keep 0 whatever the heap held, so
+    # its total head is its pressure head.
+    lines = head.split(b'\r\n')
+    x16 = lines[2 + 2 * 15].split()[0]
+    lines[2 + 2 * 15] = x16 + b',,,'
+    cut_at = long[102].index(b'E-', long[102].index(b'\r\n', 200)) + 2
+    case('maxstp_cut_number', b'\r\n'.join(lines) + b''.join(long[:102]) + long[102][:cut_at],
+         [limits(0, 0, 0, 0, 0, 0)] + group([16, 5]) + ['    0'] * 3 + group([1]), '0\nPNT.DAT\n',
+         expect=['HTIME.CSV', 'THTIME.CSV'])
+
     # A point-list file named like a CSV file the run would write is refused (error 30 on that
     # file's unit) before any CSV file is written: "HTIME.CSV", written first, keeps its bytes.
     points = [''] + group([1, 16]) + ['    0'] + group([2, 3]) + ['    0'] * 2
