@@ -200,15 +200,17 @@ public:
             const double* c[3] = {g.XE, g.YE, g.ZE};
             for (int d = 0; d < 3; ++d) {
                 const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
-                // Two steps outward: the rounded widening never falls short of the exact one.
-                b.lo[d] = std::nextafter(std::nextafter(*lo - w, -HUGE_VAL), -HUGE_VAL);
-                b.hi[d] = std::nextafter(std::nextafter(*hi + w, HUGE_VAL), HUGE_VAL);
+                // One step outward: rounding to the nearest double moves a value by at most half
+                // a step, so the widened box never falls short of the exact one.
+                b.lo[d] = std::nextafter(*lo - w, -HUGE_VAL);
+                b.hi[d] = std::nextafter(*hi + w, HUGE_VAL);
             }
             boxes.push_back(b);
         }
         if (boxes.empty()) return;
 
-        // 2. The grid's extent; cells of equal edge, about one per element, coarser where the
+        // 2. The grid's extent; cells of equal edge, about one per three elements (a box then
+        //    comes into a few cells, and a cell lists a few dozen elements), coarser where the
         //    boxes would list too many elements (boxes much larger than the cells).
         double ext = 0.0;
         for (int d = 0; d < 3; ++d) {
@@ -222,7 +224,7 @@ public:
         }
         const std::int64_t nb = static_cast<std::int64_t>(boxes.size());
         const std::int64_t most = 32 * nb + (std::int64_t{1} << 20);
-        double h = ext / std::cbrt(static_cast<double>(nb));
+        double h = 1.5 * ext / std::cbrt(static_cast<double>(nb));
         std::int64_t total = 0;
         for (;;) {
             std::int64_t cells = 1;
