@@ -16,8 +16,9 @@ using WorkStorage = std::unique_ptr<T[], FreeDeleter>;
 
 // `words` words of `size` bytes (one when `words` is 0 or below), zeroed: a value that a damaged
 // result file leaves empty (",,", "r*", "/") keeps 0, whatever the heap held, so every run of
-// the same file gives the same bytes. Large arrays sit on 2 MB boundaries in 2 MB pages where
-// the system offers them. Throws std::bad_alloc (error 41 at the program's end) when refused.
+// the same file gives the same bytes. A large array takes 2 MB pages, all but its two ends,
+// where the system offers them. Throws std::bad_alloc (error 41 at the program's end) when
+// refused.
 void* allocate_zeroed(std::int64_t words, std::size_t size);
 
 template <class T>
