@@ -145,10 +145,11 @@ constexpr double kRoundoff = 0x1p-53;
 // lies within s W of the box with s <= r / (1 - r), r = 4 x error / V*. The rounding errors
 // scale with the element's size, not with its distance from the origin, so a mesh far from
 // the origin is widened as little as one at it.
+// `lo` and `hi` are the corners of the element's bounding box.
 // Returns < 0 for an element no point can be accepted in (no tetrahedron of positive computed
 // volume) and +inf where no widening can be vouched for (coordinates beyond 2^300 or not
 // finite, or a tetrahedron so flat that rounding may decide its sign).
-double reach(const ElementCorners& g) {
+double reach(const ElementCorners& g, const double lo[3], const double hi[3]) {
     const int ntets = g.NPE == 6 ? 3 : 6;
     TetVerts v;
     double Vmin = HUGE_VAL;
@@ -158,11 +159,9 @@ double reach(const ElementCorners& g) {
     }
     if (Vmin == HUGE_VAL) return -1.0;
     double W = 0.0;
-    const double* c[3] = {g.XE, g.YE, g.ZE};
     for (int d = 0; d < 3; ++d) {
-        const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
-        if (!sane(*lo) || !sane(*hi)) return HUGE_VAL;
-        W = std::max(W, *hi - *lo);
+        if (!sane(lo[d]) || !sane(hi[d])) return HUGE_VAL;
+        W = std::max(W, hi[d] - lo[d]);
     }
     const double W3 = W * W * W;
     const double flushed = 0x1p-1000 * (1.0 + W) * (1.0 + W);
@@ -190,20 +189,24 @@ public:
         ElementCorners g;
         for (std::int32_t e = 1; e <= m.NUMEL; ++e) {
             if (!gather(m, e, g)) continue;
-            const double w = reach(g);
+            Box b{e, {}, {}};
+            const double* c[3] = {g.XE, g.YE, g.ZE};
+            for (int d = 0; d < 3; ++d) {
+                const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
+                b.lo[d] = *lo;
+                b.hi[d] = *hi;
+            }
+            const double w = reach(g, b.lo, b.hi);
             if (w < 0.0) continue;
             if (w == HUGE_VAL) {
                 everywhere_.push_back(e);
                 continue;
             }
-            Box b{e, {}, {}};
-            const double* c[3] = {g.XE, g.YE, g.ZE};
             for (int d = 0; d < 3; ++d) {
-                const auto [lo, hi] = std::minmax_element(c[d], c[d] + g.NPE);
                 // One step outward: rounding to the nearest double moves a value by at most half
                 // a step, so the widened box never falls short of the exact one.
-                b.lo[d] = std::nextafter(*lo - w, -HUGE_VAL);
-                b.hi[d] = std::nextafter(*hi + w, HUGE_VAL);
+                b.lo[d] = std::nextafter(b.lo[d] - w, -HUGE_VAL);
+                b.hi[d] = std::nextafter(b.hi[d] + w, HUGE_VAL);
             }
             boxes.push_back(b);
         }
@@ -249,6 +252,7 @@ public:
         // 3. Two passes over the boxes: count per cell, then fill in element order.
         start_.assign(static_cast<std::size_t>(n_[0]) * n_[1] * n_[2] + 1, 0);
         list_.resize(static_cast<std::size_t>(total));
+        std::vector<std::int64_t> fill;  // next free place of each cell in the second pass
         for (int pass = 0; pass < 2; ++pass) {
             for (const Box& b : boxes) {
                 std::int32_t a[3], z[3];
@@ -263,15 +267,14 @@ public:
                             if (pass == 0)
                                 ++start_[c + 1];
                             else
-                                list_[fill_[c]++] = b.e;
+                                list_[fill[c]++] = b.e;
                         }
             }
             if (pass == 0) {
                 for (std::size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
-                fill_.assign(start_.begin(), start_.end() - 1);
+                fill.assign(start_.begin(), start_.end() - 1);
             }
         }
-        fill_ = {};
     }
 
     // Elements of the grid, in element order, that may hold the point (a point of sane
@@ -304,7 +307,7 @@ private:
 
     double origin_[3] = {}, top_[3] = {}, step_[3] = {1, 1, 1};
     std::int32_t n_[3] = {1, 1, 1};
-    std::vector<std::int64_t> start_, fill_;
+    std::vector<std::int64_t> start_;
     std::vector<std::int32_t> list_;
     std::vector<std::int32_t> everywhere_;
 };
