@@ -104,13 +104,14 @@ void check_mesh_dimension(SolverRun& run) {
 // Stop code of a run ended by errors in the mesh or in the data read before it.
 constexpr int kMeshErrorStop = 6666;
 
-// Mesh-check-only end: the step-0 block and the closing lines; a run that found errors stops
-// with 6666, a check of a sound mesh ends normally.
+// Mesh-check-only end: the step-0 block and the closing lines. A check of a sound mesh closes
+// with the good-end line and ends normally; a run that found errors ends its listing with the
+// mesh-check line, so that it does not read as a success, and stops with 6666.
 [[noreturn]] void mesh_check_end(SolverRun& run, bool errors) {
     WRPLT0(run.ctl, run.units, run.mesh);
     rio::write(run.units.IW, "(//'  ***** MESH CHECK ONLY !!!! *****')");
-    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
     if (errors) rio::stop(kMeshErrorStop);
+    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
     rio::stop();
 }
 

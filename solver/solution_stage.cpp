@@ -72,9 +72,10 @@ void run_solution_stage(SolverRun& run) {
     if (c.NRFACE > 0) RDRAIN(c, run.units, run.input, run.mesh, s, 0);
     // 18. The solution.
     const SolutionEnd end = SOLUTN(run, s, NWK);
-    // 19. The closing line; a solution left unfinished stops with 7777.
-    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
+    // 19. A solution left unfinished stops with 7777, its listing ending with the line that
+    //     says why; a finished one closes with the good-end line.
     if (end == SolutionEnd::Unfinished) rio::stop(kUnfinishedStop);
+    rio::write(run.units.IW, "(//'  ***GOOD, GOOD****')");
     rio::stop();
 }
 
