@@ -83,6 +83,8 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
     std::array<double, 6> line{};
     for (int g = 1; g <= k.groups; ++g) {
         const std::int32_t points = k.points(g);
+        double before = 0.0;        // the time of the point before, across the lines
+        bool descended = false;     // one line for the first time below the one before
         if (points > k.max_points)
             limit(u, in, k.table_keyword, k.table_letters, k.points_name, points, 0, k.max_points);
         if (points < 1 && k.points_required && k.counts(g) > 0)
@@ -93,6 +95,15 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
             if (first == 1 && n >= 2 && line[0] == line[2]) {
                 group_error_line(u, k.table_keyword, k.table_letters);
                 report_equal_first_times(u, in, k.table_keyword, g, line[0]);
+            }
+            for (std::int64_t j = 0; j < n; ++j) {
+                const double t = line[2 * j];
+                if (first + j > 1 && t < before && !descended) {
+                    group_error_line(u, k.table_keyword, k.table_letters);
+                    report_descending_time(u, in, k.table_keyword, g, first + j, t);
+                    descended = true;
+                }
+                before = t;
             }
             for (std::int64_t j = 0; j < n && first + j <= rows; ++j) {
                 k.T(first + j, g) = line[2 * j];

@@ -31,8 +31,8 @@ struct BoundaryGroupKind {
 // Reads the group heads with their node lists, the table head, the point counts and the
 // tables of `k.groups` groups from unit IR. A wrong keyword prints the group's error line;
 // a count above its maximum, a node number above NUMNP, a table whose first two times are
-// equal, or (head groups) a group with nodes and no table point prints the group's line and a
-// limit line. Each of these sets
+// equal or with a time below the one before it, or (head groups) a group with nodes and no
+// table point prints the group's line and a limit line. Each of these sets
 // in.read_error; reading goes on, and values beyond the arrays are read but not stored.
 void read_boundary_groups(const Control& c, const Units& u, InputState& in,
                           const BoundaryGroupKind& k);

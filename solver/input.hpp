@@ -57,6 +57,14 @@ void report_limit(const Units& u, InputState& in, std::string_view name, std::in
 void report_equal_first_times(const Units& u, InputState& in, std::string_view table,
                               std::int64_t number, double time);
 
+// The detail line of time table `number` of kind `table` whose time at `point` lies below the
+// time before it (' ** LIMIT ** ',A8,I10,' TIME AT POINT',I5,' BELOW THE ONE BEFORE',1PE13.5):
+// the look-up would never reach the points from there on. Equal later times make a step in
+// the table and are not reported. Sets the reading-phase error flag. The caller prints the
+// group's error line first.
+void report_descending_time(const Units& u, InputState& in, std::string_view table,
+                            std::int64_t number, std::int64_t point, double time);
+
 // ---------------------------------------------------------------------------------------
 // Node ranges (first, last, increment)
 // ---------------------------------------------------------------------------------------
@@ -101,6 +109,15 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
 // Capacity table of material m from its pressure-head table (NPSI points): CAP and THCA.
 // Returns the points k whose successor has the same pressure head; those intervals get CAP 0.
 std::vector<int> capacity_table(MaterialTables& tab, int m, int NPSI);
+
+// The first pair of points (point, point + 1) of a look-up column x of n values that the
+// look-up cannot use: a value below the one before it or, with `first_two_equal`, equal
+// first two values (`equal` then true). Point 0: the column is in order.
+struct TableOrderFault {
+    int point = 0;
+    bool equal = false;
+};
+TableOrderFault table_order_fault(const double* x, int n, bool first_two_equal);
 
 // Rotated conductivity tensor CONDT = A^T diag(K1, K2, K3) A from the angles in degrees
 // between principal axis i and the x, y, z axes (ANG[i][j]).

@@ -62,6 +62,15 @@ void report_equal_first_times(const Units& u, InputState& in, std::string_view t
     in.read_error = 1;
 }
 
+void report_descending_time(const Units& u, InputState& in, std::string_view table,
+                            std::int64_t number, std::int64_t point, double time) {
+    std::string n(table);
+    n.resize(8, ' ');
+    rio::write(u.IW, "(' ** LIMIT ** ',A8,I10,' TIME AT POINT',I5,' BELOW THE ONE BEFORE',1PE13.5)",
+               {n, clamp32(number), clamp32(point), time});
+    in.read_error = 1;
+}
+
 namespace {
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
     std::int64_t q = a / b;

@@ -16,7 +16,26 @@ constexpr double kDegToRad = double(0.01745329238474369f);
 
 // First element of column m of a table (no bounds test: the column may be empty).
 double* column(const Span2<double>& t, int m) { return t.data() + (m - 1) * t.ld(); }
+
+// One look-up column of a material's tables that the look-up cannot use: the error line of
+// the group and the line naming the material, the table and the two points.
+void report_table_order(const Units& u, InputState& in, std::string_view fault, int m,
+                        const TableOrderFault& f) {
+    rio::write(u.IW, kUnsatError);
+    rio::write(u.IW, "(' ** ERROR ** ',A,' OF MATERIAL',I3,' AT POINTS',I4,' AND',I4)",
+               {fault, m, f.point, f.point + 1});
+    in.read_error = 1;
+}
 }  // namespace
+
+TableOrderFault table_order_fault(const double* x, int n, bool first_two_equal) {
+    // The first interval is extrapolated below the table: its length divides.
+    if (first_two_equal && n >= 2 && x[1] == x[0]) return {1, true};
+    // A value below the one before it: the look-up would never reach the points past it.
+    for (int k = 1; k < n; ++k)
+        if (x[k] < x[k - 1]) return {k, false};
+    return {};
+}
 
 void rotate_conductivity(const double ANG[3][3], double K1, double K2, double K3,
                          std::array<std::array<double, 3>, 3>& CONDT) {
@@ -56,8 +75,9 @@ std::vector<int> capacity_table(MaterialTables& tab, int m, int NPSI) {
 }
 
 // Reads groups G, H, I,J and prints them. Flags the run (with the group's error line) on a
-// CONS2 of 0, a porosity of 0 for a material in use when the run has an unsteady stage, and
-// equal successive pressure heads in a table.
+// CONS2 of 0, a porosity of 0 for a material in use when the run has an unsteady stage,
+// equal successive pressure heads in a table, and a look-up column of a table that descends
+// or whose first two values are equal.
 void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
             MaterialTables& tab, const Span1<std::int32_t>& MTYP) {
     const int NUMMAT = ctl.NUMMAT;
@@ -142,6 +162,21 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
                        {m, k});
             in.read_error = 1;
         }
+        // The look-up values of the three tables, pressure heads, moisture contents of the
+        // conductivity table and of the capacity table, must not descend, and the first two
+        // must differ (equal pressure heads anywhere are refused just above).
+        if (const TableOrderFault f = table_order_fault(PSIT, NPSI, false); f.point != 0)
+            report_table_order(u, in, "DESCENDING PRESSURE HEADS IN TABLE", m, f);
+        if (const TableOrderFault f = table_order_fault(THKR, NRK, true); f.point != 0)
+            report_table_order(u, in,
+                               f.equal ? "EQUAL MOISTURE CONTENTS IN CONDUCTIVITY TABLE"
+                                       : "DESCENDING MOISTURE CONTENTS IN CONDUCTIVITY TABLE",
+                               m, f);
+        if (const TableOrderFault f = table_order_fault(THCA, mat.NCAP[m], true); f.point != 0)
+            report_table_order(u, in,
+                               f.equal ? "EQUAL MOISTURE CONTENTS IN CAPACITY TABLE"
+                                       : "DESCENDING MOISTURE CONTENTS IN CAPACITY TABLE",
+                               m, f);
 
         // 3.5 The three tables of the material.
         rio::write(u.IW,

@@ -35,7 +35,8 @@ void limit(const Units& u, InputState& in, std::string_view keyword, std::string
 
 // The RAINR or EVAPO tables: for each, the head record with its point count NT, then the NT
 // (time, value) pairs, three to a record. Points past `cap` are read and dropped. Returns
-// true when a table had more points than `cap` or its first two times are equal.
+// true when a table had more points than `cap`, its first two times are equal or a time lies
+// below the one before it.
 bool read_tables(const Units& u, InputState& in, std::string_view keyword,
                  std::string_view group, int tables, int cap, const Span2<double>& T,
                  const Span2<double>& V, const Span1<std::int32_t>& NTP) {
@@ -46,17 +47,27 @@ bool read_tables(const Units& u, InputState& in, std::string_view keyword,
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,I5)", {in.KEYWD, NT});
         check_keyword_group(u, in, saved, keyword, group);
-        // Equal first two times: a look-up before them would divide by a zero interval.
-        auto check_first_times = [&](const double* times) {
-            if (NT < 2 || times[0] != times[1]) return;
-            group_error_line(u, keyword, group);
-            report_equal_first_times(u, in, keyword, t, times[0]);
-            bad = true;
+        // Equal first two times: a look-up before them would divide by a zero interval. A
+        // time below the one before it: the look-up would never reach the points past it.
+        auto check_times = [&](const double* times) {
+            if (NT >= 2 && times[0] == times[1]) {
+                group_error_line(u, keyword, group);
+                report_equal_first_times(u, in, keyword, t, times[0]);
+                bad = true;
+            }
+            for (int j = 1; j < NT; ++j) {
+                if (times[j] < times[j - 1]) {
+                    group_error_line(u, keyword, group);
+                    report_descending_time(u, in, keyword, t, j + 1, times[j]);
+                    bad = true;
+                    break;
+                }
+            }
         };
         if (NT <= room) {
             rio::read(u.IR, "(6F10.0)", {rio::Item::loop(NT, &T(1, t), &V(1, t))});
             NTP(t) = NT;
-            check_first_times(&T(1, t));
+            check_times(&T(1, t));
             continue;
         }
         // Too many points: the whole table is read so the records stay in step.
@@ -69,7 +80,7 @@ bool read_tables(const Units& u, InputState& in, std::string_view keyword,
             V(j, t) = values[j - 1];
         }
         NTP(t) = room;
-        check_first_times(times.data());
+        check_times(times.data());
     }
     return bad;
 }

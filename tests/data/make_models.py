@@ -696,13 +696,17 @@ if __name__ == "__main__":
                                                rainr=[[(0.0, 0.0), (0.5, 3.0e-2)]],
                                                evapo=[[(0.0, 1.0e-3)]], psirn=0.0)))
     # The same with a rainfall table whose first two times are equal, which the look-up could
-    # not extend below its first point; equal times further on (the evaporation table) are a
-    # step and stay allowed. The group is read to its end and the run stops 8001.
+    # not extend below its first point, and one whose fourth time (on its second line) lies
+    # below the third, past which the look-up would never reach; equal times further on (the
+    # evaporation table) are a step and stay allowed. The group is read to its end and the run
+    # stops 8001.
     case("fault_rain_equal_times", model("RAIN TABLE WITH EQUAL FIRST TIMES", nodes, elems,
                                          materials=[LOAM], kind=0, dt=0.25, dtmax=0.5,
                                          fact=2.0, tmax=2.0,
                                          rain=dict(faces=[(3, 4, 1, 1, 1, 1, 1.0)], nrnode=10,
                                                    rainr=[[(0.5, 0.0), (0.5, 3.0e-2),
-                                                           (1.2, 3.0e-2)]],
+                                                           (1.2, 3.0e-2)],
+                                                          [(0.0, 1.0e-2), (1.0, 1.0e-2),
+                                                           (2.0, 0.0), (1.5, 0.0)]],
                                                    evapo=[[(0.0, 1.0e-3), (1.0, 1.0e-3),
                                                            (1.0, 0.0)]], psirn=0.0)))

@@ -84,7 +84,7 @@ def cube_model(meshck=1, ithsw=0, extra_title='', longline=False, **kw):
          option(ITHSW=ithsw), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
          elem(1, range(1, 9)),
          time(), unit(1.0, 1.0), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-         'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+         'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
     for i, (x, y, z) in enumerate(CUBE):
         m.append(node(i + 1, 0, x, y, z, 0.5, 0.0))
     return m
@@ -162,8 +162,8 @@ m = [title('GENERATION OF ELEMENTS AND NODES'),
      prop(2e-3, 1e-3, 1e-3, 0.30, 2e-4, 1, kw='PROPX'),
      angles(45, 45, 90), angles(135, 45, 90), angles(90, 90, 0),
      'UNSAT'] + table([(0.05, 0.0), (0.2, 0.3), (0.35, 1.0)]) + \
-    table([(0.35, 0.0), (0.2, 1.0), (0.05, 10.0)]) + ['UNSAT'] + \
-    table([(0.04, 0.0), (0.30, 1.0)]) + table([(0.30, 0.0), (0.25, 0.5), (0.10, 2.0), (0.04, 20.0)])
+    table([(0.05, 10.0), (0.2, 1.0), (0.35, 0.0)]) + ['UNSAT'] + \
+    table([(0.04, 0.0), (0.30, 1.0)]) + table([(0.04, 20.0), (0.10, 2.0), (0.25, 0.5), (0.30, 0.0)])
 for c, (x, y) in enumerate(COLS):
     m.append(node(nn(c, 0), 0, x, y, 0.0, 10.0, 0.0, kw='NODE ' if c == 0 else '     '))
     m.append(node(nn(c, L), 0, x, y, float(L), 10.0 - c, 0.0, kw='     '))
@@ -181,7 +181,7 @@ elemfile = ['ELEM 1 ' + ' '.join(str(i) for i in range(1, 9)) + ' 0 0 0',
 m = [title('SEPARATE FILE, LIST-DIRECTED'), control(8, 1, 1, MESHCK=1), i16(0,0,0,0,0,0), bc2(),
      option(SEPFIL=1, LISTIN=1), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
      A(5, 'ELEM ') + 'ELEMS.DAT', time(), unit(), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)]) + \
+     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)]) + \
     [A(5, 'NODE ') + 'IGNORED.DAT']
 case('sepfil1_listin', m, WL10, STD, extra={'ELEMS.DAT': elemfile})
 
@@ -189,7 +189,7 @@ case('sepfil1_listin', m, WL10, STD, extra={'ELEMS.DAT': elemfile})
 m = [title('TWO SEPARATE FILES'), control(8, 1, 1, MESHCK=1), i16(0,0,0,0,0,0), bc2(),
      option(NKODE=1, NINIT=1, SEPFIL=2), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
      A(5, 'ELEM ') + 'MESH-ELEMENTS.DAT', time(), unit(), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)]) + \
+     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)]) + \
     [A(5, 'NODE ') + 'MESH-NODES.DAT', kode(1, 4, 0, 1), init(5, 8, 1, 'P', -1.5)]
 case('sepfil2_fixed', m, WL10, STD,
      extra={'MESH-ELEMENTS.DAT': [elem(1, range(1, 9))],
@@ -202,7 +202,7 @@ m = [title('KEYWORD ERRORS'), control(8, 1, 1, MAXSEP=1, MESHCK=1), i16(0,0,0,0,
      seep_e(1, kw='seep '), seep_ea(3, 0, 0, 1.0, kw='SEEPS'),
      time(kw='TIMES'), unit(2.0, 3.0, kw='     '),
      prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4, kw='PROR '),
-     'unsat'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+     'unsat'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
 for i, (x, y, z) in enumerate(CUBE):
     m.append(node(i + 1, 0, x, y, z, 0.5, 0.0, kw='NODES' if i == 0 else '     '))
 m += [kode(1, 4, 0, 1, kw='CODE '), init(5, 8, 0, 'P', 2.0, kw='     ')]
@@ -225,7 +225,7 @@ m = [title('ELEMENT CHECK'), control(len(pts), 8, 1, NINTXY=1, NINTZ=2), i16(0,0
      elem(7, range(25, 31), 6),                  # right prism, one triangle point: passes
      elem(8, [26, 25, 27, 29, 28, 30], 6),       # prism turned the other way
      time(), unit(), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
 for i, (x, y, z) in enumerate(pts):
     m.append(node(i + 1, 0, x, y, z, 0.0, 0.0))
 case('element_check_cases', m, WL10, STD)
@@ -242,7 +242,7 @@ m = [title('READING FAULTS'), control(16, 2, 2, MAXSEP=4, KIND=0), i16(0,0,0,0,0
      time(), unit(1.0, 0.0),
      prop(1e-3, 1e-3, 1e-3, 0.0, 1e-4), prop(1e-3, 1e-3, 1e-3, 0.0, 1e-4),
      'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([]) + ['UNSAT'] + \
-    table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 1.0), (0.3, 1.0), (0.1, 10.0)])
+    table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.3, 1.0), (0.4, 1.0)])
 for i, (x, y, z) in enumerate(TWO):
     m.append(node(i + 1, 0, x, y, z, 0.0, 0.0))
 m += [kode(15, 20, 0, 1), init(0, 3, 0, 'P', 1.0)]
@@ -281,7 +281,7 @@ for k in range(9):
     m.append(prop(1e-3 * (k + 1), 1e-3, 1e-3, 0.4, 1e-4, kw='PROP ' if k == 0 else '     '))
 for k in range(8):
     m += ['UNSAT'] + table([(0.4, 1.0)]) + table([(0.4, 0.0)])
-m += ['UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.2, 1.0), (0.1, 10.0)])
+m += ['UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.2, 1.0), (0.4, 0.0)])
 for i, (x, y, z) in enumerate(CUBE):
     m.append(node(i + 1, 0, x, y, z, 0.5, 0.0))
 case('nummat9_table_lengths', m, WL10, STD)
@@ -293,7 +293,7 @@ m = [title('REPEATED NUMBERS'), control(16, 2, 1), i16(0,0,0,0,0,0), bc2(), opti
      i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
      elem(1, [16] * 8), elem(1, range(1, 9), 8, 1, 8, kw='     '),
      time(), unit(), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
 for i, (x, y, z) in enumerate(TWO[:8]):
     m.append(node(i + 1, 0, x, y, z, 0.5, 0.0))
 m += [node(8, 3, 7.0, 7.0, 7.0, 7.0, 7.0), kode(1, 8, 0, 1)]
@@ -314,7 +314,7 @@ def column2_model(ttl, nhb, nqb, groups, ihbfix=0, ibtime=0):
          option(IBTIME=ibtime, IHBFIX=ihbfix), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
          elem(1, [5, 6, 7, 8, 1, 2, 3, 4]), elem(2, [9, 10, 11, 12, 5, 6, 7, 8]),
          time(0.25, 1.0, 2.0, 3.0, 1e-4), unit(1.0, 1.0), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
-         'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)])
+         'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
     for i, (x, y, z) in enumerate(COL2):
         m.append(node(i + 1, 0, x, y, z, 2.5, 0.0))
     return m + groups
@@ -351,17 +351,39 @@ m[5] = i16(1, 1, 0, 1, 0); m[6] = i16(1, 1, 0)
 case('events_faults_stop3333', m, WL10, STD)
 
 # 25. Tables and targets the look-ups could not use: a flux table and a head table (of a
-# group without nodes) whose first two times are equal, a NEWCH line sending a node to a head
-# group without table points; equal times further on in a table and a NEWCH line with flag -1
-# naming that group are accepted. The run stops with 3333 after group V.
-m = column2_model('TABLES AND TARGETS', (3, 4, 3), (1, 4, 2),
+# group without nodes) whose first two times are equal, a head table whose fourth time (on its
+# second line) lies below the third, a NEWCH line sending a node to a head group without table
+# points; equal times further on in a table and a NEWCH line with flag -1 naming that group
+# are accepted. The run stops with 3333 after group V.
+m = column2_model('TABLES AND TARGETS', (4, 4, 4), (1, 4, 2),
                   [group_head('HBOUN', 4)] + int_lines([9, 10, 11, 12]) +
-                  [group_head('HBOUN', 0), group_head('HBOUN', 0), 'HTIME'] +
-                  int_lines([3, 0, 2]) + pair_lines([(0.0, 2.5), (1.0, 1.8), (1.0, 2.2)]) +
+                  [group_head('HBOUN', 0), group_head('HBOUN', 0), group_head('HBOUN', 0), 'HTIME'] +
+                  int_lines([3, 0, 2, 4]) + pair_lines([(0.0, 2.5), (1.0, 1.8), (1.0, 2.2)]) +
                   pair_lines([(0.5, 1.0), (0.5, 2.0)]) +
+                  pair_lines([(0.0, 8.0), (50.0, 8.0), (101.0, 4.0), (100.0, 8.0)]) +
                   [group_head('QBOUN', 4)] + int_lines([1, 2, 3, 4]) + ['QTIME'] +
                   int_lines([2]) + pair_lines([(1.0, 0.0), (1.0, 1e-4)]) +
                   ['NEWC ' + R(10, 2.0), group_head('NEWCH', 2), ev_line('NEWCH', (7, 5), (3, 0), (5, 2)),
                    ev_line('NEWCH', (7, 6), (3, -1), (5, 2))])
 m[5] = i16(1, 2, 0, 0, 0)
 case('tables_and_targets_stop3333', m, WL10, STD)
+
+# 26. Material tables the look-up could not use, each refused with a line naming the material,
+# the table and the points: pressure heads entered wet to dry (so also the capacity table's
+# moisture contents descend), a conductivity table with equal first moisture contents, a
+# conductivity table descending further on with a capacity table whose first two moisture
+# contents are equal; equal later moisture contents (material 4) make a step and are accepted.
+# The run ends at the mesh check with 6666.
+m = cube_model(meshck=0)
+m[0] = title('MATERIAL TABLE ORDER')
+m[1] = control(8, 1, 4)
+m[7] = i16(2, 2, 3, 2, 4, 4, 4, 2)
+at = m.index('UNSAT')
+m[at - 1:] = [prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4, kw=kw) for kw in ('PROP ', '     ', '     ', '     ')] + \
+    ['UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.4, 0.0), (0.1, 10.0)]) + \
+    ['UNSAT'] + table([(0.1, 0.0), (0.1, 0.5), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)]) + \
+    ['UNSAT'] + table([(0.1, 0.0), (0.3, 0.5), (0.2, 0.6), (0.4, 1.0)]) + \
+    table([(0.2, 100.0), (0.3, 10.0), (0.2, 1.0), (0.4, 0.0)]) + \
+    ['UNSAT'] + table([(0.1, 0.0), (0.2, 0.1), (0.2, 0.3), (0.4, 1.0)]) + \
+    table([(0.1, 10.0), (0.4, 0.0)]) + m[at + 3:]
+case('material_table_order', m, WL10, STD)
