@@ -34,6 +34,12 @@ int CHKJ8(int NINTXY, int NINTZ, const Xyze& XYZE) {
                 JACOB8(XG(i, nxy), XG(j, nxy), XG(k, nz), XYZE, p);
                 if (p.DETJ <= kMinDet) mark = 1;
             }
+    // The centre, where the velocity is taken: not a point of the even rules, and an element
+    // folded there can pass at all of them. An order without a rule tests no point at all.
+    if (nxy > 0 && nz > 0) {
+        JACOB8(0.0, 0.0, 0.0, XYZE, p);
+        if (p.DETJ <= kMinDet) mark = 1;
+    }
     return mark;
 }
 
@@ -46,6 +52,11 @@ int CHKJ6(int NINTXY, int NINTZ, const Xyze& XYZE) {
             JACOB6(t.L1, t.L2, t.L3, XG(k, nz), XYZE, p);
             if (p.DETJ <= kMinDet) mark = 1;
         }
+    // The centroid, where the velocity is taken, tested like the rule's points.
+    if (!triangle_rule(NINTXY).empty() && nz > 0) {
+        JACOB6(kThird, kThird, kThird, 0.0, XYZE, p);
+        if (p.DETJ <= kMinDet) mark = 1;
+    }
     return mark;
 }
 

@@ -387,3 +387,21 @@ m[at - 1:] = [prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4, kw=kw) for kw in ('PROP ', '    
     ['UNSAT'] + table([(0.1, 0.0), (0.2, 0.1), (0.2, 0.3), (0.4, 1.0)]) + \
     table([(0.1, 10.0), (0.4, 0.0)]) + m[at + 3:]
 case('material_table_order', m, WL10, STD)
+
+# 27. Elements folded where the velocity is taken: a hexahedron and a prism whose determinant
+# is positive (0.011 to 0.075, 0.013 to 0.025) at every point of the 2 x 2 x 2 and 3 x 2
+# rules but negative at the centre and the centroid (-0.0066, -0.0039); the unit cube beside
+# them passes. The run ends at the mesh check with 6666.
+FOLDED8 = [(2.25, 1.0, 1.0), (0.25, 1.25, 0.75), (0.5, -0.5, -0.25), (0.0, 0.75, 0.75),
+           (0.75, 1.25, 0.25), (-0.75, 0.5, 0.25), (1.0, 1.0, 0.0), (0.5, 0.0, 1.0)]
+FOLDED6 = [(0.25, 0.25, 0.5), (0.75, 0.0, 1.75), (0.25, -0.25, 0.5), (1.0, -0.5, 2.75),
+           (0.0, -0.25, 0.5), (0.0, 0.0, 0.5)]
+pts = CUBE + [(x + 3, y, z) for x, y, z in FOLDED8] + [(x + 6, y, z) for x, y, z in FOLDED6]
+m = [title('FOLDED AT THE CENTRE'), control(len(pts), 3, 1), i16(0,0,0,0,0,0), bc2(),
+     option(), i16(0,0,0,0,0), i16(0,0,0), i16(2, 2),
+     elem(1, range(1, 9)), elem(2, range(9, 17)), elem(3, range(17, 23), 6),
+     time(), unit(), prop(1e-3, 1e-3, 1e-3, 0.4, 1e-4),
+     'UNSAT'] + table([(0.1, 0.0), (0.4, 1.0)]) + table([(0.1, 10.0), (0.4, 0.0)])
+for i, (x, y, z) in enumerate(pts):
+    m.append(node(i + 1, 0, x, y, z, 0.0, 0.0))
+case('element_folded_at_centre', m, WL10, STD)
