@@ -18,6 +18,9 @@ void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     rio::rewind(kSecondResultUnit);
     rio::write(kSecondResultUnit, "(20A4)", {rio::Item::words(ctl.TITLE, 4)});
     rio::write(kSecondResultUnit, "*", {ctl.NUMNP, ctl.NUMEL, kNpemax});
+    // The second file is complete now: on disk at once, so that a run interrupted later still
+    // leaves it whole.
+    rio::flush(kSecondResultUnit);
 
     rio::write(U, "(20A4)", {rio::Item::words(ctl.TITLE, 4)});
     rio::write(U, "*", {ctl.NUMNP, ctl.NUMEL, kNpemax});

@@ -11,8 +11,9 @@
 
 namespace gw {
 
-// Rewinds units 10 and 9; writes the title and counts on unit 9, then the title, counts,
-// nodes (X, Y, Z, PSIINI, Q, KODE) and elements (NOD(1..8), MTYP) on unit 10.
+// Rewinds units 10 and 9; writes the title and counts on unit 9 and flushes them to the file,
+// then the title, counts, nodes (X, Y, Z, PSIINI, Q, KODE) and elements (NOD(1..8), MTYP) on
+// unit 10.
 void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh);
 
 // Step block 0 of a mesh-check-only run: time 0, PSIINI, Q, KODE, zero velocities and, when

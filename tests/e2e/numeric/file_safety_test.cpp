@@ -1,5 +1,10 @@
 // Runs that must not destroy their input or leave stale or partial results: one file named
-// on two units, a failed rerun over an earlier run's files, write failures at a step block.
+// on two units, a failed rerun over an earlier run's files, write failures at a step block,
+// a run killed after the result files' headers.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -104,6 +109,45 @@ TEST(FileSafety, HistoryWriteFailureEndsTheRunAtItsBlock) {
     // The result file holds the header and the whole first block.
     const e2e::ResultFile r = e2e::parse_result(run.file("result.dat"));
     EXPECT_EQ(r.blocks.size(), 1u);
+}
+
+// A run killed once it has written the result files' headers (it is held at the open of the
+// matrix-address database, a pipe here) leaves the second result file whole: its two records
+// are on disk when they are written, not at the end of the run.
+TEST(FileSafety, KilledRunKeepsTheSecondResultFile) {
+    ModelRun run("column_steady");
+    const auto pipe = run.dir / "fort.55";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open((run.dir / "_stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (chdir(run.dir.c_str()) != 0 || in < 0 || out < 0) _exit(127);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        execl(SOLVER_EXE, SOLVER_EXE, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Our end of the pipe opens once the solver opens its end; an alarm ends the wait if the
+    // solver never gets there.
+    struct sigaction quiet {};
+    quiet.sa_handler = [](int) {};
+    sigaction(SIGALRM, &quiet, nullptr);
+    alarm(30);
+    const int fd = open(pipe.c_str(), O_RDONLY);
+    alarm(0);
+    kill(pid, SIGKILL);
+    int rc = 0;
+    waitpid(pid, &rc, 0);
+    ASSERT_GE(fd, 0) << "the solver did not reach the database: " << run.file("_stdout");
+    close(fd);
+    ASSERT_TRUE(WIFSIGNALED(rc));
+    ModelRun whole("column_steady");
+    ASSERT_EQ(whole.solve(), 0);
+    EXPECT_EQ(run.file("result2.dat"), whole.file("result2.dat"));
+    EXPECT_EQ(e2e::lines_of(run.file("result2.dat")).size(), 2u);
 }
 
 }  // namespace
