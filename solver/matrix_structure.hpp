@@ -13,7 +13,9 @@ namespace gw {
 // elements visited in ascending order) and writes database records 1 and 2 on unit 55, or
 // (IDBASE not 0) reads them back and checks them against the mesh. Console progress lines.
 // Stops 4444 after the listing message on a row of more than 500 entries; 1111 after the
-// console line on a database whose node count or row pointers do not fit.
+// console line on a database whose node count or row pointers do not fit. A count beyond the
+// INTEGER*4 pointers is returned with the pointers past that range unset and no database
+// written; the caller's dimension check of IB then stops the run.
 std::int64_t COLHT(const Control& ctl, const Units& u, const MeshArrays& mesh);
 
 // Column numbers ISP(1..NWK) (zeroed by the caller), each row's diagonal first, the others
