@@ -93,6 +93,8 @@ void start_up(SolverRun& run) {
     std::string line(90, ' ');
     while (rio::read_or_end(5, "(A90)", {line})) rio::write(run.units.IR, "(A90)", {line});
     rio::rewind(run.units.IR);
+    // A fatal read error in the working copy then also names the model file's line.
+    rio::set_copy_of(run.units.IR, rio::unit_name(5));
 }
 
 // First dimension check: the mesh part of both work arrays.

@@ -156,6 +156,13 @@ public:
     // with error 39 when the rest goes on beyond 256 MB.
     bool get_record(std::string_view& rec);
     bool record_cut = false;
+    // File whose lines the records of this unit copy one for one ("" when none): a working
+    // copy made line by line, whose record n is line n of that file.
+    std::string copy_of;
+    // The line that locates fatal read error `error` (24, 39, 59, 64, 67) at the unit's last
+    // record: the record number, the record as read and whether it was cut; "" when there is
+    // nothing to say.
+    std::string locate(int error) const;
     // Output: append bytes; end_statement flushes console streams.
     void put(const char* p, std::size_t n);
     // rec + CR LF; inline for the common case of room in the buffer (one call per record).
@@ -195,6 +202,14 @@ private:
     // The end a last record read lacked when the file ended without its line feed ("\r\n", or
     // "\n" after a carriage return; null otherwise). A write at that position supplies it first.
     const char* open_tail_ = nullptr;
+    // The last record handed out: a view into rbuf_ (last_in_buffer_) until the buffer moves
+    // on, then into kept_, which holds its first columns.
+    std::string_view last_record_;
+    std::string kept_;
+    bool last_in_buffer_ = false;
+    bool last_cut_ = false;      // the last record is the first part of a longer line
+    bool read_failed_ = false;   // the system refused a read after the last record
+    void keep_last_record();
     bool fill();  // more input; false at end of file
     bool skip_line();  // past the next line feed; false at end of file; error 39 past 256 MB
     bool write_all(const char* p, std::size_t n);
@@ -212,6 +227,9 @@ Unit& console_err();
 // Program ends and messages
 // ---------------------------------------------------------------------------------------
 [[noreturn]] void fatal_named(int number, int unit, const std::string& file);
+// The line locating fatal read error `error` on `unit` (a formatted unit or the console);
+// "" when the error is not one of a record read.
+std::string locate_read_error(int error, int unit);
 // Writes "<program>: <level> (N): <text>" on standard error.
 void report_line(const char* level, int number, int unit, const std::string& file);
 // Closes every unit; 38 when a buffered record could not be written, else 0.

@@ -87,6 +87,11 @@ int& quiet_read_errors() {
 void fatal_named(int number, int unit, const std::string& file) {
     if (quiet_read_errors() > 0 && (number == 39 || number == 59 || number == 64)) throw ReadError{};
     report_line("severe", number, unit, file);
+    if (number == 24 || number == 39 || number == 59 || number == 64 || number == 67) {
+        // The record the error arose at, on a line of its own after the fatal line.
+        const std::string where = locate_read_error(number, unit);
+        if (!where.empty()) write_stderr(program_name() + ": " + where + "\r\n");
+    }
     throw ProgramEnd{number};
 }
 

@@ -24,6 +24,17 @@ constexpr std::size_t kMaxRecord = 1 << 20;
 // that no input (a device such as /dev/zero, a file without line feeds) keeps a read skipping
 // one line without end. Beyond it the read fails with error 39.
 constexpr std::size_t kMaxSkip = std::size_t{1} << 28;
+// Columns of a record shown in the line that locates a fatal read error: a whole model line
+// (90 columns) fits.
+constexpr std::size_t kShownColumns = 100;
+
+// The part of a record worth showing: without its trailing blanks, and at most one column
+// more than is shown, so that a longer record can be marked as such.
+std::string_view shown_part(std::string_view rec) {
+    std::size_t n = rec.size();
+    while (n > 0 && rec[n - 1] == ' ') --n;
+    return rec.substr(0, std::min(n, kShownColumns + 1));
+}
 
 Unit make_console(int fd, const char* name, bool readable) {
     Unit u;
@@ -246,8 +257,17 @@ void Unit::end_statement() {
     if (console) flush();
 }
 
+void Unit::keep_last_record() {
+    if (!last_in_buffer_) return;
+    kept_.assign(shown_part(last_record_));
+    last_record_ = kept_;
+    last_in_buffer_ = false;
+}
+
 bool Unit::fill() {
     if (eof_) return false;
+    // The buffer is about to move: what a message may show of the last record is kept.
+    keep_last_record();
     if (rpos_ > 0) {
         std::memmove(rbuf_.data(), rbuf_.data() + rpos_, rend_ - rpos_);
         rend_ -= rpos_;
@@ -259,7 +279,10 @@ bool Unit::fill() {
     do {
         k = ::read(fd, rbuf_.data() + rend_, rbuf_.size() - rend_);
     } while (k < 0 && errno == EINTR);
-    if (k < 0) fatal_named(39, number, name);
+    if (k < 0) {
+        read_failed_ = true;
+        fatal_named(39, number, name);
+    }
     if (k == 0) {
         // The console may deliver more after an end of file; a file may grow by our writes,
         // which reset this flag.
@@ -302,6 +325,9 @@ bool Unit::get_record(std::string_view& rec) {
             if (len > 0 && base[len - 1] == '\r') --len;
             rec = std::string_view(base, len);
             ++records_read;
+            last_record_ = rec;
+            last_in_buffer_ = true;
+            last_cut_ = false;
             return true;
         }
         scanned = avail;
@@ -312,6 +338,9 @@ bool Unit::get_record(std::string_view& rec) {
             rec = std::string_view(base, kMaxRecord);
             record_cut = true;
             ++records_read;
+            last_record_ = rec;
+            last_in_buffer_ = true;
+            last_cut_ = true;
             return true;
         }
         if (!fill()) {
@@ -327,6 +356,9 @@ bool Unit::get_record(std::string_view& rec) {
             }
             rec = std::string_view(b, len);
             ++records_read;
+            last_record_ = rec;
+            last_in_buffer_ = true;
+            last_cut_ = false;
             return true;
         }
     }
@@ -389,6 +421,77 @@ void Unit::rewind() {
     open_tail_ = nullptr;
     mode_ = Mode::Idle;
     records_read = 0;
+    last_record_ = {};
+    last_in_buffer_ = false;
+    last_cut_ = false;
+    read_failed_ = false;
+}
+
+std::string Unit::locate(int error) const {
+    // Where record n is: a record of this file, a line of the file it copies, an answer line.
+    auto where = [this](std::int64_t n) {
+        const std::string num = std::to_string(n);
+        if (console) return "answer line " + num;
+        if (!copy_of.empty()) return "line " + num + " of " + copy_of + " (record " + num + " of its copy " + name + ")";
+        return "record " + num + " of " + name;
+    };
+    auto after_last = [&](const char* what) {
+        const std::string s = what;
+        return records_read > 0 ? s + " after " + where(records_read) : s + " before " + where(1);
+    };
+    if (error == 24) return after_last(console ? "end of input" : "end of file");
+    if (error == 39 && read_failed_) return after_last("read failure");
+    // A value that cannot be read, or a line running on past any bound: the record in hand.
+    if (records_read == 0 || (error == 39 && !last_cut_)) return "";
+    const std::string_view part = shown_part(last_record_);
+    // The record's columns, at most kShownColumns characters of them; control bytes, which
+    // would act on the terminal, are written as their code.
+    std::string text;
+    std::size_t taken = 0;
+    static const char hex[] = "0123456789ABCDEF";
+    for (; taken < part.size(); ++taken) {
+        const auto b = static_cast<unsigned char>(part[taken]);
+        char code[4] = {part[taken]};
+        std::size_t n = 1;
+        if (b == '\t') {
+            code[0] = '\\';
+            code[1] = 't';
+            n = 2;
+        } else if (b < 0x20 || b == 0x7F) {
+            code[0] = '\\';
+            code[1] = 'x';
+            code[2] = hex[b >> 4];
+            code[3] = hex[b & 15];
+            n = 4;
+        } else if (((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && taken + 1 < part.size()) {
+            // A Shift_JIS character of two bytes is shown whole or not at all.
+            code[1] = part[taken + 1];
+            n = 2;
+        }
+        if (text.size() + n > kShownColumns) break;
+        text.append(code, n);
+        if (n == 2 && code[0] != '\\') ++taken;
+    }
+    std::string line = where(records_read) + ": \"" + text + '"';
+    if (taken < part.size()) line += "...";
+    if (last_cut_ && error == 39) {
+        line += " (cut at " + std::to_string(kMaxRecord) + " columns: the line runs on beyond " +
+                std::to_string(kMaxSkip) + " without a line feed)";
+    } else if (last_cut_) {
+        line += " (cut: the line is longer than " + std::to_string(kMaxRecord) + " columns)";
+    }
+    return line;
+}
+
+std::string locate_read_error(int error, int number) {
+    Unit* u = find_file(number);
+    if (u == nullptr) {
+        // Reads of the console units, and of 5 and 6 before they are opened, take standard input.
+        if (number != kConsoleIn && number != 5 && number != 6) return "";
+        u = &console_in();
+    }
+    if (u->form != Form::Formatted) return "";
+    return u->locate(error);
 }
 
 void Unit::close_fd() {
@@ -504,6 +607,10 @@ std::string unit_name(int unit) {
     if (unit == kConsoleOut || unit == 6) return "stdout";
     if (unit == kStdErr) return "stderr";
     return "";
+}
+
+void set_copy_of(int unit, std::string_view source) {
+    if (Unit* u = find_file(unit)) u->copy_of = trim(source);
 }
 
 std::int64_t record_number(int unit) {

@@ -136,6 +136,10 @@ void flush(int unit);
 void refuse_connected(int unit, std::string_view name);
 // File name of a connected unit ("" when not connected); for messages and tests.
 std::string unit_name(int unit);
+// Declares the records of `unit` to be, one for one, the lines of the file `source` (a working
+// copy made from it line by line), so that a fatal read error on `unit` also names the line of
+// `source` it came from.
+void set_copy_of(int unit, std::string_view source);
 // Number of the last record read on a unit opened by name since its open or rewind (0 before
 // the first); for messages naming the record of a refused value.
 std::int64_t record_number(int unit);

@@ -12,6 +12,12 @@ using rio_test::slurp;
 
 class ProgramEnd : public rio_test::InTempDir {};
 
+std::string repeat(const std::string& s, int n) {
+    std::string r;
+    for (int k = 0; k < n; ++k) r += s;
+    return r;
+}
+
 TEST_F(ProgramEnd, StopCodes) {
     auto r = run_helper(dir_, "stop999");
     EXPECT_EQ(r.err, "999\r\n");
@@ -39,21 +45,34 @@ TEST_F(ProgramEnd, RunProgramReturnsTheFullCode) {
     std::fesetenv(&env);
 }
 
+// A fatal read error of a formatted unit is followed by a line naming the record it met; an
+// unformatted record is named by nothing more than its unit.
 TEST_F(ProgramEnd, FatalErrors) {
     struct Case {
         const char* scenario;
         int status;
         const char* line;
+        const char* where = nullptr;
     };
     const Case cases[] = {
         {"missing_old", 29, "recordio_helper: severe (29): file not found, unit 98, file WORK.LST"},
         {"missing_default", 29, "recordio_helper: severe (29): file not found, unit 77, file fort.77"},
-        {"read_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 10, file one.txt"},
-        {"stray_character", 64, "recordio_helper: severe (64): input conversion error, unit 5, file bad.txt"},
-        {"integer_overflow", 64, "recordio_helper: severe (64): input conversion error, unit 5, file big.txt"},
-        {"list_syntax", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
-        {"list_overflow", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
-        {"list_nan", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt"},
+        {"read_past_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 10, file one.txt",
+         "end of file after record 1 of one.txt"},
+        {"stray_character", 64, "recordio_helper: severe (64): input conversion error, unit 5, file bad.txt",
+         "record 1 of bad.txt: \"  1x3\""},
+        {"integer_overflow", 64, "recordio_helper: severe (64): input conversion error, unit 5, file big.txt",
+         "record 1 of big.txt: \"9999999999\""},
+        {"list_syntax", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt",
+         "record 1 of list.txt: \"1 2.5\""},
+        {"list_overflow", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt",
+         "record 1 of list.txt: \"3000000000\""},
+        {"list_nan", 59, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file list.txt",
+         "record 1 of list.txt: \"NaN\""},
+        {"copy_record", 64, "recordio_helper: severe (64): input conversion error, unit 1, file copy.wrk",
+         "line 3 of model.dat (record 3 of its copy copy.wrk): \"\\x1B[2J  \\t 7x\""},
+        {"copy_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 1, file copy.wrk",
+         "end of file before line 1 of empty.dat (record 1 of its copy copy.wrk)"},
         {"unf_too_much", 67,
          "recordio_helper: severe (67): input statement requires too much data, unit 3, file s.bin"},
         {"unf_lengths_differ", 39, "recordio_helper: severe (39): error during read, unit 3, file s.bin"},
@@ -68,7 +87,9 @@ TEST_F(ProgramEnd, FatalErrors) {
     for (const Case& c : cases) {
         auto r = run_helper(dir_, c.scenario);
         EXPECT_EQ(r.status, c.status) << c.scenario;
-        EXPECT_EQ(r.err, std::string(c.line) + "\r\n") << c.scenario;
+        std::string err = std::string(c.line) + "\r\n";
+        if (c.where) err += std::string("recordio_helper: ") + c.where + "\r\n";
+        EXPECT_EQ(r.err, err) << c.scenario;
     }
     auto r = run_helper(dir_, "name_too_long");
     EXPECT_EQ(r.status, 43);
@@ -140,7 +161,10 @@ TEST_F(ProgramEnd, OutputConversionErrorIsNotFatal) {
 TEST_F(ProgramEnd, OverLongLineIsReadInABoundedBuffer) {
     auto r = run_helper(dir_, "long_line");
     EXPECT_EQ(r.status, 59);
-    EXPECT_EQ(r.err, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file long.txt\r\n");
+    // The record shown is cut to 100 columns, and said to be the first part of its line.
+    EXPECT_EQ(r.err, "recordio_helper: severe (59): list-directed I/O syntax error, unit 5, file long.txt\r\n"
+                     "recordio_helper: record 1 of long.txt: \"   12" + repeat("   7", 23) +
+                         "   \"... (cut: the line is longer than 1048576 columns)\r\n");
     ASSERT_EQ(r.out.size(), 22u) << r.out;
     EXPECT_EQ(r.out.substr(0, 10), "   12   34");
     EXPECT_LT(std::stol(r.out.substr(10, 10)), 4096) << "KiB held to read an 8 MiB line";
@@ -157,7 +181,14 @@ TEST_F(ProgramEnd, ConsoleUnits) {
     auto r = run_helper(dir_, "console_echo", "abcdef\r\n 12, 2.5\r\n");
     EXPECT_EQ(r.out, "abcdef| 12  2.50\r\n");
     EXPECT_EQ(r.status, 24);  // the last read meets the end of standard input
-    EXPECT_EQ(r.err, "recordio_helper: severe (24): end-of-file during read, unit 5, file stdin\r\n");
+    EXPECT_EQ(r.err, "recordio_helper: severe (24): end-of-file during read, unit 5, file stdin\r\n"
+                     "recordio_helper: end of input after answer line 2\r\n");
+    // An answer that is no number: its line, a Shift_JIS character not split at the cut.
+    const std::string sjis = "\x83\x65";  // one double-byte character
+    r = run_helper(dir_, "console_answer", "1\r\n" + repeat("a", 99) + sjis + "\r\n");
+    EXPECT_EQ(r.status, 59);
+    EXPECT_EQ(r.err, "recordio_helper: severe (59): list-directed I/O syntax error, unit -4, file stdin\r\n"
+                     "recordio_helper: answer line 2: \"" + repeat("a", 99) + "\"...\r\n");
     r = run_helper(dir_, "stderr_unit");
     EXPECT_EQ(r.out, "out\r\n");
     EXPECT_EQ(r.err, "err\r\n");

@@ -158,6 +158,20 @@ void body() {
         if (g_scenario_arg == "link") rio::open(6, "alias.dat", Status::Unknown, Form::Formatted);
         rio::open(6, "./model.dat", Status::Unknown, Form::Formatted);
         rio::write(6, "('LISTING')");
+    } else if (s == "copy_record" || s == "copy_end") {
+        // A working copy made line by line; its third line holds control characters.
+        const bool empty = s == "copy_end";
+        open_with(5, empty ? "empty.dat" : "model.dat",
+                  empty ? "" : "    1\r\n    2\r\n\x1b[2J  \t 7x\r\n", Form::Formatted);
+        rio::open(1, "copy.wrk", Status::Replace, Form::Formatted);
+        std::string line(90, ' ');
+        while (rio::read_or_end(5, "(A90)", {line})) rio::write(1, "(A90)", {line});
+        rio::rewind(1);
+        rio::set_copy_of(1, rio::unit_name(5));
+        for (int k = 0; k < 3; ++k) rio::read(1, "(I5)", {i});
+    } else if (s == "console_answer") {
+        rio::read(rio::kConsoleIn, "*", {i});
+        rio::read(rio::kConsoleIn, "*", {i});
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
