@@ -89,7 +89,9 @@ void start_up(SolverRun& run) {
     rio::endfile(run.units.IPOST);
     rio::endfile(run.units.IW);
 
-    // 5. Working copy: every line cut or padded to 90 columns.
+    // 5. Working copy: every line cut or padded to 90 columns. It is emptied first, so that an
+    // empty model file gives an empty copy, not the model of an earlier run.
+    rio::endfile(run.units.IR);
     std::string line(90, ' ');
     while (rio::read_or_end(5, "(A90)", {line})) rio::write(run.units.IR, "(A90)", {line});
     rio::rewind(run.units.IR);
