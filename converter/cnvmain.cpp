@@ -64,7 +64,9 @@ void read_material_table(MaterialTable& mat) {
         mat.MATT(r, 2) = b;
         mat.MATT(r, 3) = c;
     }
-    rio::close(kMatUnit);
+    // Closed, and guarded for the rest of the run: an output file that is "MAT.LST" under
+    // another name or link is refused (error 30) before it could empty the table.
+    rio::close_guarded(kMatUnit);
     mat.MATREAD = 1;
 }
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 
 namespace rio::detail {
 
@@ -54,6 +55,8 @@ Unit& console_in() {
 
 struct Table {
     std::unordered_map<int, std::unique_ptr<Unit>> files;
+    // (device, inode) of inputs closed with close_guarded: still counted as connected.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> guarded;
     int last_number = 0;
     Unit* last = nullptr;  // the unit of the last file lookup
 };
@@ -116,11 +119,15 @@ int open_file(int number, const std::string& name, bool create, bool must_exist)
     return fd;
 }
 
-// True when a regular file (device, inode) is connected to a unit other than `number`.
+// True when a regular file (device, inode) is connected to a unit other than `number`, or is
+// an input read and closed early that the program guards.
 bool connected_elsewhere(int number, std::uint64_t device, std::uint64_t inode) {
     for (const auto& [n, other] : table().files) {
         if (n != number && other->regular && other->device == device && other->inode == inode)
             return true;
+    }
+    for (const auto& [d, i] : table().guarded) {
+        if (d == device && i == inode) return true;
     }
     return false;
 }
@@ -590,6 +597,12 @@ void rewind(int unit) {
 void close(int unit) {
     bool ok = true;
     close_unit(unit, false, ok);
+}
+
+void close_guarded(int unit) {
+    if (Unit* u = find_file(unit); u != nullptr && u->regular)
+        table().guarded.emplace_back(u->device, u->inode);
+    close(unit);
 }
 
 void endfile(int unit) {

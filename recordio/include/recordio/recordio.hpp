@@ -124,6 +124,10 @@ enum class Form { Formatted, Unformatted };
 void open(int unit, std::string_view name, Status status, Form form);
 void rewind(int unit);
 void close(int unit);
+// Closes `unit` and keeps its file counted as connected, under whatever name or link, for the
+// rest of the run: every later open of it is error 30, and refuse_connected() finds it. For an
+// input read whole and closed early, such as a table, that no output of the run may replace.
+void close_guarded(int unit);
 // Ends the file of a connected unit at its position: what followed is gone (a unit just
 // opened or rewound is emptied).
 void endfile(int unit);
