@@ -35,7 +35,9 @@ ResultHead first_menu(std::string_view program, Connectivity nod) {
     if (h.IANS == 0) {
         rio::open(kWorkListUnit, "WORK.LST", rio::Status::Old, rio::Form::Formatted);
         for (int line = 1; line <= 6; ++line) rio::read(kWorkListUnit, "(A20)", {h.RESFIL});
-        rio::close(kWorkListUnit);
+        // Guarded once closed: no output file of the run, under whatever name or link, may
+        // replace the file list (error 30).
+        rio::close_guarded(kWorkListUnit);
     } else {
         prompt(kResultFileName);
         rio::read(rio::kConsoleIn, "(A20)", {h.RESFIL});
