@@ -71,6 +71,8 @@ TEST_F(ProgramEnd, FatalErrors) {
          "record 1 of list.txt: \"NaN\""},
         {"copy_record", 64, "recordio_helper: severe (64): input conversion error, unit 1, file copy.wrk",
          "line 3 of model.dat (record 3 of its copy copy.wrk): \"\\x1B[2J  \\t 7x\""},
+        {"read_failure", 39, "recordio_helper: severe (39): error during read, unit 5, file /proc/self/mem",
+         "read failure before record 1 of /proc/self/mem"},
         {"copy_end", 24, "recordio_helper: severe (24): end-of-file during read, unit 1, file copy.wrk",
          "end of file before line 1 of empty.dat (record 1 of its copy copy.wrk)"},
         {"unf_too_much", 67,

@@ -169,6 +169,10 @@ void body() {
         rio::rewind(1);
         rio::set_copy_of(1, rio::unit_name(5));
         for (int k = 0; k < 3; ++k) rio::read(1, "(I5)", {i});
+    } else if (s == "read_failure") {
+        // The start of the process's own memory is never mapped: the read itself fails.
+        rio::open(5, "/proc/self/mem", Status::Old, Form::Formatted);
+        rio::read(5, "(I5)", {i});
     } else if (s == "console_answer") {
         rio::read(rio::kConsoleIn, "*", {i});
         rio::read(rio::kConsoleIn, "*", {i});
