@@ -60,6 +60,9 @@ bool for_each_run(const R& items, F&& f) {
 
 // Total bytes of a list in unformatted form.
 std::int64_t unformatted_bytes(Items items);
+// Most data bytes in one sub-record of an unformatted record (2^31 - 9); a longer record is
+// written as a chain of sub-records. Lowered only by tests, to show chains on small records.
+std::int64_t& subrecord_limit();
 
 // A record under construction: bytes [0, size()) are set. It grows without clearing what it
 // hands out, and keeps its storage from one statement to the next.

@@ -1,12 +1,20 @@
 // Transfer statements: formatted and list-directed text records, and unformatted records
-// framed by their 4-byte little-endian length before and after the data.
+// framed by their 4-byte little-endian length before and after the data (records too long for
+// one such frame as a chain of sub-records).
 #include "transfer.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
-#include <limits>
 
 namespace rio::detail {
+
+std::int64_t& subrecord_limit() {
+    // The most data bytes a 4-byte length field frames in the convention of Fortran run-time
+    // libraries: 2^31 - 1 less the 8 bytes of the two fields.
+    static std::int64_t limit = 2147483639;
+    return limit;
+}
 
 std::int64_t unformatted_bytes(Items items) {
     std::int64_t total = 0;
@@ -42,26 +50,132 @@ std::int32_t length_field(std::int32_t v) {
     return v;
 }
 
+// One unformatted record as a chain of sub-records. A record of more data bytes than one
+// sub-record holds goes out in pieces of at most subrecord_limit() bytes, each between its two
+// length fields: the leading field negative when the record continues in the next piece, the
+// trailing field negative when the piece continues an earlier one. A record that fits in one
+// piece has both fields positive, the plain framing.
+class SubrecordWriter {
+public:
+    SubrecordWriter(Unit& u, std::int64_t total) : u_(u), left_(total) { start(); }
+    void put(const char* p, std::int64_t bytes) {
+        while (bytes > 0) {
+            if (in_piece_ == 0) {
+                end();
+                start();
+            }
+            const std::int64_t k = std::min(bytes, in_piece_);
+            u_.put(p, static_cast<std::size_t>(k));
+            p += k;
+            bytes -= k;
+            in_piece_ -= k;
+        }
+    }
+    void finish() { end(); }
+
+private:
+    void start() {
+        len_ = static_cast<std::int32_t>(std::min(left_, subrecord_limit()));
+        left_ -= len_;
+        put_length(left_ > 0 ? -len_ : len_);
+        in_piece_ = len_;
+    }
+    void end() {
+        put_length(first_ ? len_ : -len_);
+        first_ = false;
+    }
+    void put_length(std::int32_t v) {
+        const std::int32_t field = length_field(v);
+        u_.put(reinterpret_cast<const char*>(&field), 4);
+    }
+    Unit& u_;
+    std::int64_t left_;         // record bytes not yet given to a piece
+    std::int64_t in_piece_ = 0; // bytes still to come in the piece in hand
+    std::int32_t len_ = 0;      // data bytes of the piece in hand
+    bool first_ = true;
+};
+
+// Reads one record, a single piece or a chain of them whatever their sizes, as any writer of
+// this framing left it. Each piece's trailing field must match its leading one (error 39), as
+// must the end of the file not fall inside the chain.
+class SubrecordReader {
+public:
+    SubrecordReader(Unit& u, int unit) : u_(u), unit_(unit) {}
+    // False at the end of the file before the record.
+    bool begin() {
+        std::int32_t head;
+        const std::size_t got = u_.get_bytes(&head, 4);
+        if (got == 0) return false;
+        if (got < 4) fatal(39, unit_);
+        set_head(length_field(head));
+        return true;
+    }
+    // Data bytes of the whole record when it is one piece; -1 for a chain.
+    std::int64_t known_length() const { return more_ ? -1 : left_; }
+    void take(char* p, std::int64_t bytes) {
+        while (bytes > 0) {
+            if (left_ == 0) {
+                if (!more_) fatal(67, unit_);
+                next();
+                continue;
+            }
+            const std::int64_t k = std::min(bytes, left_);
+            if (u_.get_bytes(p, static_cast<std::size_t>(k)) < static_cast<std::size_t>(k)) fatal(39, unit_);
+            p += k;
+            bytes -= k;
+            left_ -= k;
+        }
+    }
+    // Passes over what the items did not take, to the end of the last piece.
+    void finish() {
+        for (;;) {
+            if (left_ > 0) u_.skip_bytes(left_);
+            left_ = 0;
+            if (!more_) break;
+            next();
+        }
+        end();
+    }
+
+private:
+    void set_head(std::int32_t head) {
+        more_ = head < 0;
+        len_ = more_ ? -static_cast<std::int64_t>(head) : head;
+        left_ = len_;
+    }
+    void end() {
+        std::int32_t tail;
+        if (u_.get_bytes(&tail, 4) < 4) fatal(39, unit_);
+        if (static_cast<std::int64_t>(length_field(tail)) != (first_ ? len_ : -len_)) fatal(39, unit_);
+        first_ = false;
+    }
+    void next() {
+        end();
+        std::int32_t head;
+        if (u_.get_bytes(&head, 4) < 4) fatal(39, unit_);
+        set_head(length_field(head));
+    }
+    Unit& u_;
+    int unit_;
+    std::int64_t len_ = 0;   // data bytes of the piece in hand
+    std::int64_t left_ = 0;  // of them not yet read
+    bool more_ = false;      // the record goes on in a next piece
+    bool first_ = true;
+};
+
 bool read_record(int unit, Items items) {
     Unit& u = unit_for(unit, Form::Unformatted, Access::Read);
-    std::int32_t head;
-    const std::size_t got = u.get_bytes(&head, 4);
-    if (got == 0) return false;  // end of the file before the record
-    if (got < 4) fatal(39, unit);
-    const std::int64_t n = length_field(head);
-    if (n < 0) fatal(39, unit);
-    if (unformatted_bytes(items) > n) fatal(67, unit);
-    std::int64_t left = n;
+    SubrecordReader rec(u, unit);
+    if (!rec.begin()) return false;  // end of the file before the record
+    // A record of one piece is known to be too short before anything is read.
+    const std::int64_t n = rec.known_length();
+    if (n >= 0 && unformatted_bytes(items) > n) fatal(67, unit);
     for_each_run(items, [&](const Run& r) {
-        const std::size_t bytes = static_cast<std::size_t>(r.n * r.size);
-        if (u.get_bytes(r.p, bytes) < bytes) fatal(39, unit);
-        left -= static_cast<std::int64_t>(bytes);
+        rec.take(r.p, r.n * r.size);
         return true;
     });
     // What the items do not take stays unread; the next read starts at the next record.
-    if (left > 0) u.skip_bytes(left);
-    std::int32_t tail;
-    if (u.get_bytes(&tail, 4) < 4 || tail != head) fatal(39, unit);
+    rec.finish();
     return true;
 }
 
@@ -107,16 +221,13 @@ ReadOutcome read_or_error(int unit, std::string_view format, Items items) {
 void write_unf(int unit, Items items) {
     Unit& u = unit_for(unit, Form::Unformatted, Access::Write);
     const std::int64_t n = unformatted_bytes(items);
-    // Records of 2^31 - 9 bytes or more cannot carry their length in the 4-byte field.
-    if (n > std::numeric_limits<std::int32_t>::max() - 8) fatal(38, unit);
     u.begin_write();
-    const std::int32_t len = length_field(static_cast<std::int32_t>(n));
-    u.put(reinterpret_cast<const char*>(&len), 4);
+    SubrecordWriter rec(u, n);
     for_each_run(items, [&](const Run& r) {
-        u.put(r.p, static_cast<std::size_t>(r.n * r.size));
+        rec.put(r.p, r.n * r.size);
         return true;
     });
-    u.put(reinterpret_cast<const char*>(&len), 4);
+    rec.finish();
     u.end_statement();
 }
 

@@ -170,7 +170,9 @@ void read(int unit, std::string_view format, Items items);
 enum class ReadOutcome { Read, End, Error };
 [[nodiscard]] ReadOutcome read_or_error(int unit, std::string_view format, Items items);
 
-// Unformatted record: all items of the statement in one record.
+// Unformatted record: all items of the statement in one record. A record of more than
+// 2147483639 bytes is a chain of sub-records, as Fortran run-time libraries write it; reading
+// takes such chains whatever the size of their pieces.
 void write_unf(int unit, Items items);
 void read_unf(int unit, Items items);
 [[nodiscard]] bool read_unf_or_end(int unit, Items items);

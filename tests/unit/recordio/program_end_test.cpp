@@ -98,14 +98,6 @@ TEST_F(ProgramEnd, FatalErrors) {
     EXPECT_EQ(r.err.rfind("recordio_helper: severe (43): file name specification error, unit 7, file nnn", 0), 0u);
 }
 
-// A record too long for its 4-byte length is refused instead of written with a wrong length.
-TEST_F(ProgramEnd, UnformattedRecordTooLongIsAWriteError) {
-    auto r = run_helper(dir_, "record_too_long");
-    EXPECT_EQ(r.status, 38);
-    EXPECT_EQ(r.err, "recordio_helper: severe (38): error during write, unit 2, file long.bin\r\n");
-    EXPECT_EQ(std::filesystem::file_size(dir_ + "/long.bin"), 0u);
-}
-
 // A file already connected to another unit, under another name, is not opened again: the
 // open fails before anything is written, and the file is left as it was.
 TEST_F(ProgramEnd, SameFileOnTwoUnitsIsAnOpenFailure) {

@@ -1,6 +1,7 @@
 // Unit table and unformatted records: default "fort.N" connections, open, rewind, close,
 // the file ending after the records written since the last positioning, and record framing.
 #include "rio_test_util.hpp"
+#include "../../../recordio/src/internal.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -71,6 +72,96 @@ TEST_F(Units, UnformattedReadBack) {
     EXPECT_EQ(a, 5);
     rio::close(3);
     EXPECT_EQ(std::filesystem::file_size("scratch.bin"), 8u + 2400000u + 12u);
+}
+
+// Records longer than one sub-record, shown with sub-records of 12 bytes: the bytes are those a
+// Fortran run-time library writes with that sub-record length (the last three taken from one),
+// and the chains read back whole, in part, and with values split between pieces.
+TEST_F(Units, SubrecordChains) {
+    struct Limit {
+        explicit Limit(std::int64_t n) : old(rio::detail::subrecord_limit()) { rio::detail::subrecord_limit() = n; }
+        ~Limit() { rio::detail::subrecord_limit() = old; }
+        std::int64_t old;
+    };
+    const std::int32_t a[7] = {1, 2, 3, 4, 5, 6, 7};
+    const std::string v = le32(1) + le32(2) + le32(3) + le32(4) + le32(5) + le32(6) + le32(7);
+    const struct {
+        int count;
+        std::string bytes;
+    } cases[] = {
+        {2, le32(8) + v.substr(0, 8) + le32(8)},
+        {3, le32(12) + v.substr(0, 12) + le32(12)},
+        {4, le32(-12) + v.substr(0, 12) + le32(12) + le32(4) + v.substr(12, 4) + le32(-4)},
+        {6, le32(-12) + v.substr(0, 12) + le32(12) + le32(12) + v.substr(12, 12) + le32(-12)},
+        {7, le32(-12) + v.substr(0, 12) + le32(12) + le32(-12) + v.substr(12, 12) + le32(-12) + le32(4) +
+                v.substr(24, 4) + le32(-4)},
+    };
+    {
+        Limit small(12);
+        for (const auto& c : cases) {
+            rio::open(2, "chain.bin", Status::Replace, Form::Unformatted);
+            rio::write_unf(2, {std::span<const std::int32_t>(a, static_cast<std::size_t>(c.count))});
+            rio::close(2);
+            EXPECT_EQ(slurp("chain.bin"), c.bytes) << c.count << " values";
+        }
+        // Three values of 8 bytes: the second is split between the first two pieces.
+        rio::open(2, "chain.bin", Status::Replace, Form::Unformatted);
+        rio::write_unf(2, {1.5, -2.25, 1.0e300});
+        rio::write_unf(2, {a[6]});
+        rio::close(2);
+        EXPECT_EQ(std::filesystem::file_size("chain.bin"), 3 * 8u + 2 * 8u + 12u);
+    }
+    // Reading needs no sub-record length of its own: full size here.
+    rio::open(2, "chain.bin", Status::Old, Form::Unformatted);
+    double x[3] = {};
+    std::int32_t k = 0;
+    rio::read_unf(2, {std::span<double>(x)});
+    rio::read_unf(2, {k});
+    EXPECT_EQ(x[0], 1.5);
+    EXPECT_EQ(x[1], -2.25);
+    EXPECT_EQ(x[2], 1.0e300);
+    EXPECT_EQ(k, 7);
+    EXPECT_FALSE(rio::read_unf_or_end(2, {k}));
+    rio::close(2);
+    // Pieces of any size, as another writer may choose them, and a read that takes only the
+    // first values of a chain goes on at the next record.
+    spit("chain.bin", cases[4].bytes + le32(-5) + v.substr(0, 5) + le32(5) + le32(3) + v.substr(5, 3) + le32(-3) +
+                          cases[0].bytes);
+    rio::open(2, "chain.bin", Status::Old, Form::Unformatted);
+    std::int32_t b[7] = {};
+    rio::read_unf(2, {std::span<std::int32_t>(b)});
+    EXPECT_EQ(std::vector<std::int32_t>(b, b + 7), std::vector<std::int32_t>(a, a + 7));
+    std::int32_t first = 0, second = 0;
+    rio::read_unf(2, {first});
+    EXPECT_EQ(first, 1);
+    rio::read_unf(2, {first, second});
+    EXPECT_EQ(first * 10 + second, 12);
+    EXPECT_FALSE(rio::read_unf_or_end(2, {first}));
+    rio::close(2);
+    // A chain asked for more than it holds (67); a trailing field that does not match its piece,
+    // a chain cut off by the end of the file (39).
+    const struct {
+        std::string bytes;
+        int count;
+        int error;
+    } bad[] = {
+        {cases[2].bytes, 5, 67},
+        {le32(-12) + v.substr(0, 12) + le32(-12) + le32(4) + v.substr(12, 4) + le32(-4), 4, 39},
+        {le32(-12) + v.substr(0, 12) + le32(12) + le32(4) + v.substr(12, 4) + le32(4), 4, 39},
+        {le32(-12) + v.substr(0, 12) + le32(12), 3, 39},
+    };
+    for (const auto& c : bad) {
+        spit("bad.bin", c.bytes);
+        rio::open(3, "bad.bin", Status::Old, Form::Unformatted);
+        int status = 0;
+        try {
+            rio::read_unf(3, {std::span<std::int32_t>(b, static_cast<std::size_t>(c.count))});
+        } catch (const rio::ProgramEnd& e) {
+            status = e.status;
+        }
+        EXPECT_EQ(status, c.error) << c.count;
+        rio::close(3);
+    }
 }
 
 // The step-cut scratch pattern: rewind, write, rewind, read, many times over.

@@ -118,10 +118,6 @@ void body() {
         const double product = small * 1.0e-10;
         const double same = tiny * 1.0;
         rio::write(6, "(2E12.4)", {product, same});
-    } else if (s == "record_too_long") {
-        // 600,000,000 INTEGER*4 values in one record: more than a 4-byte length can frame.
-        rio::open(2, "long.bin", Status::Unknown, Form::Unformatted);
-        rio::write_unf(2, {rio::Item::loop(600000000, rio::Strided<std::int32_t>{&i, 1, 0})});
     } else if (s == "write_error") {
         rio::open(7, "/dev/full", Status::Old, Form::Formatted);
         rio::write(7, "('lost')");
