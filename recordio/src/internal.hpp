@@ -152,6 +152,7 @@ public:
     bool writable = true;
     Form form = Form::Formatted;
     std::int64_t records_read = 0;  // formatted records read since the open or last rewind
+    bool written = false;           // anything written or cut through the unit since its open
 
     // Formatted records. get_record returns false at the end of the file; the view stays
     // valid until the next call on the unit. A line longer than the record bound gives its
@@ -191,7 +192,9 @@ public:
     void rewind();
     void flush();        // a failing write is fatal error 38
     bool flush_quiet();  // false when the write failed (at the end of a run)
-    void close_fd();
+    // False when close(2) failed on a file written through the unit: a file system that
+    // writes back at close (network, quotas) may report there that records were lost.
+    bool close_fd();
 
 private:
     enum class Mode { Idle, Reading, Writing };
@@ -218,6 +221,10 @@ private:
     bool write_all(const char* p, std::size_t n);
     void put_record_slow(std::string_view rec);
 };
+
+// The close(2) of the unit table; tests put in one that fails as such a file system does.
+using CloseCall = int (*)(int);
+CloseCall& close_call();
 
 enum class Access { Read, Write };
 // The unit for a statement, connecting "fort.N" on first use.

@@ -212,6 +212,7 @@ void Unit::flush() {
 void Unit::begin_write() {
     if (mode_ == Mode::Writing) return;
     if (!writable) fatal_named(38, number, name);
+    written = true;
     if (!console && regular) {
         // A record cut from an over-long line ends at its line feed, as it does for a read.
         if (mode_ == Mode::Reading && record_cut) {
@@ -501,9 +502,18 @@ std::string locate_read_error(int error, int number) {
     return u->locate(error);
 }
 
-void Unit::close_fd() {
-    if (fd >= 0 && !console) ::close(fd);
+CloseCall& close_call() {
+    static CloseCall call = ::close;
+    return call;
+}
+
+bool Unit::close_fd() {
+    bool ok = true;
+    // Not retried after EINTR: the descriptor is gone either way, and what the interrupted
+    // close would have said about the file is not known.
+    if (fd >= 0 && !console) ok = close_call()(fd) == 0 || !written;
     fd = -1;
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -516,19 +526,16 @@ void close_unit(int number, bool quiet_errors, bool& ok) {
     auto it = t.files.find(number);
     if (it == t.files.end()) return;
     Unit& u = *it->second;
-    if (!u.flush_quiet()) {
-        if (!quiet_errors) {
-            u.close_fd();
-            const std::string name = u.name;
-            t.files.erase(it);
-            t.last = nullptr;
-            fatal_named(38, number, name);
-        }
-        ok = false;
-    }
-    u.close_fd();
+    // A failing close of a written file loses records as a failing write does.
+    const bool flushed = u.flush_quiet();
+    const bool closed = u.close_fd();
+    const std::string name = u.name;
     t.files.erase(it);
     t.last = nullptr;
+    if (!flushed || !closed) {
+        if (!quiet_errors) fatal_named(38, number, name);
+        ok = false;
+    }
 }
 
 }  // namespace

@@ -127,6 +127,26 @@ TEST_F(ProgramEnd, FailedWriteIsReported) {
     EXPECT_EQ(r.err, "recordio_helper: severe (38): error during write, unit 7, file /dev/full\r\n");
 }
 
+// A close that fails on a written file (write-back errors of network file systems, quotas) is
+// error 38 where the unit is closed, as a failing write is; closing a file only read is not.
+TEST_F(ProgramEnd, FailedCloseOfAWrittenFileIsAWriteError) {
+    const std::string line = "recordio_helper: severe (38): error during write, unit 7, file out.txt\r\n";
+    for (const char* where : {"close", "reopen"}) {
+        auto r = run_helper(dir_, std::string("close_error ") + where);
+        EXPECT_EQ(r.status, 38) << where;
+        EXPECT_EQ(r.err, line) << where;
+        EXPECT_EQ(r.out, "") << where;
+    }
+    auto r = run_helper(dir_, "close_error end");
+    EXPECT_EQ(r.status, 38);
+    EXPECT_EQ(r.err, line);
+    EXPECT_EQ(r.out, "after\r\n");
+    r = run_helper(dir_, "close_error read");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "after\r\n");
+}
+
 TEST_F(ProgramEnd, FloatModeIsSetFirst) {
     auto r = run_helper(dir_, "float_mode");
     EXPECT_EQ(r.out, "  0.0000E+00  0.0000E+00\r\n");

@@ -1,7 +1,9 @@
 // Runs one end-of-program scenario of the record formatter, named by the first argument,
 // so that the tests can check standard error, the files left behind and the exit status.
 #include "recordio/recordio.hpp"
+#include "../../../recordio/src/internal.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -9,11 +11,19 @@
 #include <new>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
 std::string g_scenario;
 std::string g_scenario_arg;
+
+// A close that reports a failed write-back, as a network file system or a full quota may.
+int failing_close(int fd) {
+    ::close(fd);
+    errno = EIO;
+    return -1;
+}
 
 // Writes `bytes` as the file `name` and opens it (status OLD) on `unit`.
 void open_with(int unit, const char* name, const std::string& bytes, rio::Form form) {
@@ -172,6 +182,20 @@ void body() {
     } else if (s == "console_answer") {
         rio::read(rio::kConsoleIn, "*", {i});
         rio::read(rio::kConsoleIn, "*", {i});
+    } else if (s == "close_error") {
+        // Argument: "close" (closed by the program), "end" (closed at the end of the run),
+        // "reopen" (the unit opened on another file), "read" (a file only read).
+        open_with(8, "in.txt", "    5\r\n", Form::Formatted);
+        rio::read(8, "(I5)", {i});
+        rio::detail::close_call() = failing_close;
+        if (g_scenario_arg != "read") {
+            rio::open(7, "out.txt", Status::Unknown, Form::Formatted);
+            rio::write(7, "(I5)", {i});
+        }
+        if (g_scenario_arg == "close") rio::close(7);
+        if (g_scenario_arg == "reopen") rio::open(7, "other.txt", Status::Unknown, Form::Formatted);
+        if (g_scenario_arg == "read") rio::close(8);
+        rio::write(6, "('after')");
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
