@@ -153,6 +153,8 @@ public:
     Form form = Form::Formatted;
     std::int64_t records_read = 0;  // formatted records read since the open or last rewind
     bool written = false;           // anything written or cut through the unit since its open
+    // A FIFO not opened yet: its open waits for the first transfer, whose direction it takes.
+    bool fifo_pending = false;
 
     // Formatted records. get_record returns false at the end of the file; the view stays
     // valid until the next call on the unit. A line longer than the record bound gives its
@@ -216,6 +218,7 @@ private:
     bool last_cut_ = false;      // the last record is the first part of a longer line
     bool read_failed_ = false;   // the system refused a read after the last record
     void keep_last_record();
+    void open_fifo(bool for_reading);
     bool fill();  // more input; false at end of file
     bool skip_line();  // past the next line feed; false at end of file; error 39 past 256 MB
     bool write_all(const char* p, std::size_t n);

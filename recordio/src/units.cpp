@@ -133,14 +133,26 @@ bool connected_elsewhere(int number, std::uint64_t device, std::uint64_t inode) 
 }
 
 Unit& connect(int number, const std::string& name, Form form, bool create, bool must_exist) {
-    const int fd = open_file(number, name, create, must_exist);
     auto u = std::make_unique<Unit>();
     u->number = number;
     u->name = name;
-    u->fd = fd;
     u->form = form;
-    u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
     struct stat st {};
+    if (!name.empty() && name.find('\0') == std::string::npos && ::stat(name.c_str(), &st) == 0 &&
+        S_ISFIFO(st.st_mode)) {
+        // A FIFO is opened by the first transfer on it (Unit::open_fifo).
+        u->fifo_pending = true;
+        u->regular = false;
+        Unit& ref = *u;
+        Table& t = table();
+        t.files[number] = std::move(u);
+        t.last = &ref;
+        t.last_number = number;
+        return ref;
+    }
+    const int fd = open_file(number, name, create, must_exist);
+    u->fd = fd;
+    u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
     u->regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     Table& t = table();
     if (u->regular) {
@@ -209,8 +221,23 @@ void Unit::flush() {
     if (!flush_quiet()) fatal_named(38, number, name);
 }
 
+// Opens a FIFO in the direction of its first transfer. Read-only for reading, so that the
+// writer's close is the end of the file: a descriptor that could write would keep the FIFO open
+// for ever. The open waits for a writer to come, as any reader of a FIFO does; a signal that
+// ends the run ends the wait. For writing read-write, as any other file, so that the open does
+// not wait for a reader.
+void Unit::open_fifo(bool for_reading) {
+    fifo_pending = false;
+    do {
+        fd = ::open(name.c_str(), (for_reading ? O_RDONLY : O_RDWR) | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) fatal_named(30, number, name);
+    writable = !for_reading;
+}
+
 void Unit::begin_write() {
     if (mode_ == Mode::Writing) return;
+    if (fifo_pending) open_fifo(false);
     if (!writable) fatal_named(38, number, name);
     written = true;
     if (!console && regular) {
@@ -237,6 +264,7 @@ void Unit::begin_write() {
 
 void Unit::begin_read() {
     if (mode_ == Mode::Reading) return;
+    if (fifo_pending) open_fifo(true);
     if (mode_ == Mode::Writing) flush();
     if (console) console_out().flush();
     if (rbuf_.size() < kBufSize) rbuf_.resize(kBufSize);

@@ -147,6 +147,23 @@ TEST_F(ProgramEnd, FailedCloseOfAWrittenFileIsAWriteError) {
     EXPECT_EQ(r.out, "after\r\n");
 }
 
+// An input that is a FIFO ends when its writer has sent everything and closed, so the run goes
+// on as with a regular file; an output FIFO still reaches its reader. Every party is timed out,
+// so that a run that would wait for ever fails instead of hanging the suite.
+TEST_F(ProgramEnd, FifoInputEndsWhenItsWriterCloses) {
+    const std::string cmd = "cd '" + dir_ + "' && mkfifo in.fifo out.fifo && "
+                            "(timeout 60 sh -c \"printf ' 1\\r\\n 2\\r\\n 3\\n' >in.fifo\" &) && "
+                            "(timeout 60 cat out.fifo >got.txt &) && "
+                            "timeout 60 '" RECORDIO_HELPER "' fifo_input </dev/null >stdout.txt 2>stderr.txt; "
+                            "echo $? >rc.txt";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(slurp(dir_ + "/rc.txt"), "0\n");
+    EXPECT_EQ(slurp(dir_ + "/stdout.txt"), "    6\r\n");
+    EXPECT_EQ(slurp(dir_ + "/stderr.txt"), "");
+    for (int k = 0; k < 600 && slurp(dir_ + "/got.txt") != "    6\r\n"; ++k) ::usleep(100000);
+    EXPECT_EQ(slurp(dir_ + "/got.txt"), "    6\r\n");
+}
+
 TEST_F(ProgramEnd, FloatModeIsSetFirst) {
     auto r = run_helper(dir_, "float_mode");
     EXPECT_EQ(r.out, "  0.0000E+00  0.0000E+00\r\n");

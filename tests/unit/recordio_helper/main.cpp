@@ -196,6 +196,14 @@ void body() {
         if (g_scenario_arg == "reopen") rio::open(7, "other.txt", Status::Unknown, Form::Formatted);
         if (g_scenario_arg == "read") rio::close(8);
         rio::write(6, "('after')");
+    } else if (s == "fifo_input") {
+        // Values read to the end of a FIFO input; their sum written to a FIFO output.
+        rio::open(5, "in.fifo", Status::Old, Form::Formatted);
+        std::int32_t sum = 0;
+        while (rio::read_or_end(5, "*", {i})) sum += i;
+        rio::open(7, "out.fifo", Status::Unknown, Form::Formatted);
+        rio::write(7, "(I5)", {sum});
+        rio::write(6, "(I5)", {sum});
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
