@@ -433,6 +433,20 @@ std::size_t Unit::get_bytes(void* dst, std::size_t n) {
 
 void Unit::skip_bytes(std::int64_t n) {
     begin_read();
+    if (!regular) {
+        // A FIFO or a device cannot be positioned: what is passed over is read. An end of the
+        // file on the way is left to the reader of what should follow.
+        for (;;) {
+            const std::int64_t avail = static_cast<std::int64_t>(rend_ - rpos_);
+            if (n <= avail) {
+                rpos_ += static_cast<std::size_t>(n);
+                return;
+            }
+            n -= avail;
+            rpos_ = rend_;
+            if (!fill()) return;
+        }
+    }
     const std::int64_t avail = static_cast<std::int64_t>(rend_ - rpos_);
     if (n <= avail) {
         rpos_ += static_cast<std::size_t>(n);

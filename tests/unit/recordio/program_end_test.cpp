@@ -4,6 +4,8 @@
 
 #include <cfenv>
 #include <filesystem>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -148,20 +150,28 @@ TEST_F(ProgramEnd, FailedCloseOfAWrittenFileIsAWriteError) {
 }
 
 // An input that is a FIFO ends when its writer has sent everything and closed, so the run goes
-// on as with a regular file; an output FIFO still reaches its reader. Every party is timed out,
-// so that a run that would wait for ever fails instead of hanging the suite.
+// on as with a regular file (records read in part included); an output FIFO still reaches its
+// reader. Every party is timed out, so that a run that would wait for ever fails instead of
+// hanging the suite.
 TEST_F(ProgramEnd, FifoInputEndsWhenItsWriterCloses) {
-    const std::string cmd = "cd '" + dir_ + "' && mkfifo in.fifo out.fifo && "
+    std::vector<std::int32_t> big(300000, 0);
+    big[0] = 5;
+    rio::open(2, "rec.bin", rio::Status::Unknown, rio::Form::Unformatted);
+    rio::write_unf(2, {std::span<std::int32_t>(big)});
+    rio::write_unf(2, {7, 8});
+    rio::close(2);
+    const std::string cmd = "cd '" + dir_ + "' && mkfifo in.fifo rec.fifo out.fifo && "
                             "(timeout 60 sh -c \"printf ' 1\\r\\n 2\\r\\n 3\\n' >in.fifo\" &) && "
+                            "(timeout 60 cat rec.bin >rec.fifo &) && "
                             "(timeout 60 cat out.fifo >got.txt &) && "
                             "timeout 60 '" RECORDIO_HELPER "' fifo_input </dev/null >stdout.txt 2>stderr.txt; "
                             "echo $? >rc.txt";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(slurp(dir_ + "/rc.txt"), "0\n");
-    EXPECT_EQ(slurp(dir_ + "/stdout.txt"), "    6\r\n");
+    EXPECT_EQ(slurp(dir_ + "/stdout.txt"), "    6   12\r\n");
     EXPECT_EQ(slurp(dir_ + "/stderr.txt"), "");
-    for (int k = 0; k < 600 && slurp(dir_ + "/got.txt") != "    6\r\n"; ++k) ::usleep(100000);
-    EXPECT_EQ(slurp(dir_ + "/got.txt"), "    6\r\n");
+    for (int k = 0; k < 600 && slurp(dir_ + "/got.txt") != "    6   12\r\n"; ++k) ::usleep(100000);
+    EXPECT_EQ(slurp(dir_ + "/got.txt"), "    6   12\r\n");
 }
 
 TEST_F(ProgramEnd, FloatModeIsSetFirst) {

@@ -197,13 +197,17 @@ void body() {
         if (g_scenario_arg == "read") rio::close(8);
         rio::write(6, "('after')");
     } else if (s == "fifo_input") {
-        // Values read to the end of a FIFO input; their sum written to a FIFO output.
+        // Values read to the end of a FIFO input, and the first value of each record of an
+        // unformatted one; the results written to a FIFO output.
         rio::open(5, "in.fifo", Status::Old, Form::Formatted);
         std::int32_t sum = 0;
         while (rio::read_or_end(5, "*", {i})) sum += i;
+        rio::open(9, "rec.fifo", Status::Old, Form::Unformatted);
+        std::int32_t records = 0;
+        while (rio::read_unf_or_end(9, {j})) records += j;
         rio::open(7, "out.fifo", Status::Unknown, Form::Formatted);
-        rio::write(7, "(I5)", {sum});
-        rio::write(6, "(I5)", {sum});
+        rio::write(7, "(2I5)", {sum, records});
+        rio::write(6, "(2I5)", {sum, records});
     } else if (s == "stderr_unit") {
         rio::write(6, "('out')");
         rio::write(rio::kStdErr, "('err')");
