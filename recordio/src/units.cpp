@@ -138,22 +138,17 @@ Unit& connect(int number, const std::string& name, Form form, bool create, bool 
     u->name = name;
     u->form = form;
     struct stat st {};
-    if (!name.empty() && name.find('\0') == std::string::npos && ::stat(name.c_str(), &st) == 0 &&
-        S_ISFIFO(st.st_mode)) {
-        // A FIFO is opened by the first transfer on it (Unit::open_fifo).
-        u->fifo_pending = true;
+    // A FIFO is opened by the first transfer on it (Unit::open_fifo).
+    u->fifo_pending = !name.empty() && name.find('\0') == std::string::npos &&
+                      ::stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+    if (u->fifo_pending) {
         u->regular = false;
-        Unit& ref = *u;
-        Table& t = table();
-        t.files[number] = std::move(u);
-        t.last = &ref;
-        t.last_number = number;
-        return ref;
+    } else {
+        const int fd = open_file(number, name, create, must_exist);
+        u->fd = fd;
+        u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
+        u->regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     }
-    const int fd = open_file(number, name, create, must_exist);
-    u->fd = fd;
-    u->writable = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR;
-    u->regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     Table& t = table();
     if (u->regular) {
         // A file already connected to another unit, under whatever name: writing through
@@ -161,7 +156,7 @@ Unit& connect(int number, const std::string& name, Form form, bool create, bool 
         u->device = static_cast<std::uint64_t>(st.st_dev);
         u->inode = static_cast<std::uint64_t>(st.st_ino);
         if (connected_elsewhere(number, u->device, u->inode)) {
-            ::close(fd);
+            ::close(u->fd);
             fatal_named(30, number, name);
         }
     }
