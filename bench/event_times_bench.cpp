@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     std::vector<std::int32_t> NH, NQ, zero(1, 0);
     fill(heads, TH, NH);
     fill(fluxes, TQ, NQ);
-    gw::EventSources src;
+    sol::EventSources src;
     src.RAINR = {{none.data(), 1, 1}, {zero.data(), 1}, 0};
     src.EVAPO = src.RAINR;
     src.HTIME = {{TH.data(), per_table, std::max(heads, 1)}, {NH.data(), std::max(heads, 1)}, heads};
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     std::size_t kept = 0;
     for (int rep = 0; rep < 5; ++rep) {
         const auto t0 = std::chrono::steady_clock::now();
-        const std::vector<double> list = gw::EVTIME(src);
+        const std::vector<double> list = sol::EVTIME(src);
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
         kept = list.size();
     }

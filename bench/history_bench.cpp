@@ -41,10 +41,10 @@ int read_alone(const std::string& path) {
         elem(4 * static_cast<std::size_t>(E));
     std::vector<std::int32_t> nod(static_cast<std::size_t>(P) * E);
     auto v = [](std::vector<double>& a, std::int64_t part, std::int64_t n) {
-        return gw::Span1<double>(a.data() + part * n, n);
+        return core::Span1<double>(a.data() + part * n, n);
     };
     pp::read_model_part("history_bench", U, N, E, P, v(xyz, 0, N), v(xyz, 1, N), v(xyz, 2, N),
-                        v(node, 0, N), v(node, 1, N), {}, gw::Span2<std::int32_t>(nod.data(), P, E),
+                        v(node, 0, N), v(node, 1, N), {}, core::Span2<std::int32_t>(nod.data(), P, E),
                         {});
     int blocks = 0;
     std::int32_t NSTEP = 0;

@@ -217,19 +217,19 @@ std::uint64_t read_all(const std::vector<T>& a) {
 }
 
 // Runs SOLVCG for at most `iterations` iterations; returns the seconds it took.
-double timed_solve(const gw::Units& u, std::vector<double>& sk, std::vector<double>& grav,
+double timed_solve(const sol::Units& u, std::vector<double>& sk, std::vector<double>& grav,
                    std::vector<double>& psi, std::vector<std::int32_t>& isp,
                    std::vector<std::int32_t>& maxa, std::vector<std::int32_t>& kode, int NUMNP,
                    int iterations) {
     std::vector<double> res(NUMNP), pdir(NUMNP), diag(NUMNP);
     std::vector<std::int32_t> ifree(NUMNP);
-    gw::Span1<double> SK(sk.data(), sk.size()), GRAV(grav.data(), NUMNP), PSI(psi.data(), NUMNP),
+    core::Span1<double> SK(sk.data(), sk.size()), GRAV(grav.data(), NUMNP), PSI(psi.data(), NUMNP),
         RES(res.data(), NUMNP), PDIR(pdir.data(), NUMNP), DIAG(diag.data(), NUMNP);
-    gw::Span1<std::int32_t> ISP(isp.data(), isp.size()), MAXA(maxa.data(), NUMNP + 1),
+    core::Span1<std::int32_t> ISP(isp.data(), isp.size()), MAXA(maxa.data(), NUMNP + 1),
         KODE(kode.data(), NUMNP), IFREE(ifree.data(), NUMNP);
     const auto t0 = Clock::now();
     try {
-        gw::SOLVCG(u, SK, GRAV, PSI, ISP, MAXA, RES, PDIR, KODE, IFREE, DIAG, NUMNP, iterations);
+        sol::SOLVCG(u, SK, GRAV, PSI, ISP, MAXA, RES, PDIR, KODE, IFREE, DIAG, NUMNP, iterations);
     } catch (const rio::ProgramEnd&) {
         // The iteration limit is the point of the run: stop 999 after `iterations`.
     }
@@ -273,26 +273,26 @@ int main(int argc, char** argv) {
     const std::filesystem::path scratch = tmpl;
     std::filesystem::current_path(scratch);
 
-    gw::Control ctl;
+    sol::Control ctl;
     ctl.NUMNP = b.NUMNP;
     ctl.NUMEL = b.NUMEL;
-    gw::Units u;
+    sol::Units u;
     rio::open(u.IW, "BENCH.LST", rio::Status::Unknown, rio::Form::Formatted);
     std::vector<std::int32_t> maxa(b.NUMNP + 1);
-    gw::MeshArrays mesh;
-    mesh.NOD = gw::Span2<std::int32_t>(b.NOD.data(), 8, b.NUMEL);
-    mesh.NPE = gw::Span1<std::int32_t>(b.NPE.data(), b.NUMEL);
-    mesh.MTYP = gw::Span1<std::int32_t>(b.MTYP.data(), b.NUMEL);
-    mesh.MAXA = gw::Span1<std::int32_t>(maxa.data(), b.NUMNP + 1);
+    sol::MeshArrays mesh;
+    mesh.NOD = core::Span2<std::int32_t>(b.NOD.data(), 8, b.NUMEL);
+    mesh.NPE = core::Span1<std::int32_t>(b.NPE.data(), b.NUMEL);
+    mesh.MTYP = core::Span1<std::int32_t>(b.MTYP.data(), b.NUMEL);
+    mesh.MAXA = core::Span1<std::int32_t>(maxa.data(), b.NUMNP + 1);
 
     // 2. Structure: COLHT, ISP zeroed, ADRSK, database on disk.
     std::fflush(stdout);
     const auto t0 = Clock::now();
-    const std::int64_t NWK = gw::COLHT(ctl, u, mesh);
+    const std::int64_t NWK = sol::COLHT(ctl, u, mesh);
     const double t_colht = seconds_since(t0);
     std::vector<std::int32_t> isp(static_cast<std::size_t>(NWK), 0);
-    gw::Span1<std::int32_t> ISP(isp.data(), NWK);
-    gw::ADRSK(ctl, mesh, NWK, ISP);
+    core::Span1<std::int32_t> ISP(isp.data(), NWK);
+    sol::ADRSK(ctl, mesh, NWK, ISP);
     rio::close(55);
     const double t_structure = seconds_since(t0);
 
@@ -312,35 +312,35 @@ int main(int argc, char** argv) {
         std::vector<double> sk(static_cast<std::size_t>(NWK)), sks(static_cast<std::size_t>(NWK)),
             grav(b.NUMNP), gravs(b.NUMNP), capv(b.NUMNP), hw(b.NUMNP, 1.0), hold(b.NUMNP, 1.0);
         std::vector<std::int32_t> kode(b.NUMNP, 0), eflag(b.NUMEL, 0);
-        gw::Control c = ctl;
+        sol::Control c = ctl;
         c.NUMMAT = 1;
         c.NINTXY = c.NINTZ = 2;
         c.STORE = 1;
-        gw::Materials mat;
+        sol::Materials mat;
         mat.CONS1 = mat.CONS2 = 1.0;
         mat.K1[1] = mat.K2[1] = mat.K3[1] = 1.0e-3;
         mat.POROSITY[1] = 0.3;
         mat.SS[1] = 1.0e-4;
         mat.NRK[1] = mat.NPSI[1] = mat.NCAP[1] = 2;
-        gw::Span2<double> T(tab.data(), 2, 1);
+        core::Span2<double> T(tab.data(), 2, 1);
         mesh.tab = {T, T, T, T, T, T};
-        mesh.X = gw::Span1<double>(x.data(), b.NUMNP);
-        mesh.Y = gw::Span1<double>(y.data(), b.NUMNP);
-        mesh.Z = gw::Span1<double>(z.data(), b.NUMNP);
-        mesh.Q = gw::Span1<double>(q.data(), b.NUMNP);
-        mesh.PSI = gw::Span1<double>(psi.data(), b.NUMNP);
-        mesh.KODE = gw::Span1<std::int32_t>(kode.data(), b.NUMNP);
-        gw::SystemArrays sys{gw::Span1<double>(sk.data(), NWK), gw::Span1<double>(sks.data(), NWK),
-                             gw::Span1<double>(grav.data(), b.NUMNP),
-                             gw::Span1<double>(gravs.data(), b.NUMNP),
-                             gw::Span1<double>(capv.data(), b.NUMNP),
-                             gw::Span1<double>(hw.data(), b.NUMNP),
-                             gw::Span1<double>(hold.data(), b.NUMNP), ISP};
-        gw::Span1<std::int32_t> EFLAG(eflag.data(), b.NUMEL);
+        mesh.X = core::Span1<double>(x.data(), b.NUMNP);
+        mesh.Y = core::Span1<double>(y.data(), b.NUMNP);
+        mesh.Z = core::Span1<double>(z.data(), b.NUMNP);
+        mesh.Q = core::Span1<double>(q.data(), b.NUMNP);
+        mesh.PSI = core::Span1<double>(psi.data(), b.NUMNP);
+        mesh.KODE = core::Span1<std::int32_t>(kode.data(), b.NUMNP);
+        sol::SystemArrays sys{core::Span1<double>(sk.data(), NWK), core::Span1<double>(sks.data(), NWK),
+                             core::Span1<double>(grav.data(), b.NUMNP),
+                             core::Span1<double>(gravs.data(), b.NUMNP),
+                             core::Span1<double>(capv.data(), b.NUMNP),
+                             core::Span1<double>(hw.data(), b.NUMNP),
+                             core::Span1<double>(hold.data(), b.NUMNP), ISP};
+        core::Span1<std::int32_t> EFLAG(eflag.data(), b.NUMEL);
         t_assemb = 1e30;
         for (int rep = 0; rep < 2; ++rep) {
             const auto ta = Clock::now();
-            gw::ASSEMB(c, u, mat, mesh, sys, EFLAG, 2, 0.1, 0.1, 0);
+            sol::ASSEMB(c, u, mat, mesh, sys, EFLAG, 2, 0.1, 0.1, 0);
             t_assemb = std::min(t_assemb, seconds_since(ta));
         }
     }

@@ -31,7 +31,7 @@ constexpr int kReadWidth = 100;
 
 // Step line "step<NAVS><TIME>": the block number in the fewest digits (up to five), the
 // time label in E15.7.
-void write_step_line(I32 NAVS, double TIME) {
+void write_step_line(Index NAVS, double TIME) {
     static constexpr std::string_view formats[] = {"('step',I1,E15.7)", "('step',I2,E15.7)",
                                                     "('step',I3,E15.7)", "('step',I4,E15.7)",
                                                     "('step',I5,E15.7)"};
@@ -48,7 +48,7 @@ public:
     DataLines(const char* format, int nv)
         : format_(format), nv_(nv), number_(kLines),
           value_(kLines * static_cast<std::size_t>(nv)) {}
-    void add(I32 number, std::initializer_list<float> values) {
+    void add(Index number, std::initializer_list<float> values) {
         number_[n_] = number;
         std::copy(values.begin(), values.end(),
                   value_.begin() + static_cast<std::ptrdiff_t>(n_) * nv_);
@@ -67,7 +67,7 @@ private:
     const char* format_;
     int nv_;
     std::size_t n_ = 0;
-    std::vector<I32> number_;
+    std::vector<Index> number_;
     std::vector<float> value_;
 };
 
@@ -98,14 +98,14 @@ struct CopyRow {
 // Without any block only the header with the count 0 is written and the scratch file is
 // not read (reading it would meet its end).
 template <class Geometry>
-void assemble(I32 NAVS, std::initializer_list<CopyRow> rest, Geometry geometry) {
+void assemble(Index NAVS, std::initializer_list<CopyRow> rest, Geometry geometry) {
     rio::write(kAvsUnit, "('# QUORVALIX AVS FILE ')");
     rio::write(kAvsUnit, "(I5)", {NAVS});
     rio::write(kAvsUnit, "('data')");
     if (NAVS == 0) return;
     rio::rewind(kScratchUnit);
     std::string line(kReadWidth, ' ');
-    for (I32 block = 1; block <= NAVS; ++block) {
+    for (Index block = 1; block <= NAVS; ++block) {
         copy_lines(line, 1, kStepWidth);
         if (block == 1) geometry();
         for (const CopyRow& row : rest) copy_lines(line, row.count, row.width);
@@ -116,7 +116,7 @@ void assemble(I32 NAVS, std::initializer_list<CopyRow> rest, Geometry geometry) 
 
 void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const RealView& NVY,
             const RealView& NVZ, const RealView& VX, const RealView& VY, const RealView& VZ,
-            const IntView& NCNT, const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
+            const IntView& NCNT, const NodView& NOD, Index NUMNP, Index NUMEL, Index NPEMAX,
             double TIME, const IntView& EFLAG, const IntView& NFLAG, WriterCounters& cnt) {
     cnt.NAVS += 1;
 
@@ -130,7 +130,7 @@ void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const R
     rio::write(kScratchUnit,
                "('Pressure,'/'Total Head,'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
     DataLines node_lines(kNodeLine, 5);
-    for (I32 n = 1; n <= NUMNP; ++n) {
+    for (Index n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
         // The head is summed in double before the values go out as single precision.
         node_lines.add(n, {float(PSI(n)), float(PSI(n) + Z(n)), float(NVX(n)), float(NVY(n)),
@@ -139,7 +139,7 @@ void AVSMOD(const RealView& Z, const RealView& PSI, const RealView& NVX, const R
     node_lines.flush();
     rio::write(kScratchUnit, "('3   1   1   1'/'Velocity X,'/'Velocity Y,'/'Velocity Z,')");
     DataLines element_lines(kElementLine, 3);
-    for (I32 e = 1; e <= NUMEL; ++e) {
+    for (Index e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
         element_lines.add(e, {float(VX(e)), float(VY(e)), float(VZ(e))});
     }
@@ -151,35 +151,35 @@ void AVSMSH(const OutputMesh& mesh, double TIME, WriterCounters& cnt) {
     write_step_line(cnt.NAVS, TIME);
     rio::write(kScratchUnit, "('2   0'/'2   1   1'/'Pressure,'/'Total Head,')");
     DataLines point_lines(kPointLine, 2);
-    for (I32 i = 1; i <= mesh.NPT; ++i) point_lines.add(i, {float(mesh.PP(i)), float(mesh.HP(i))});
+    for (Index i = 1; i <= mesh.NPT; ++i) point_lines.add(i, {float(mesh.PP(i)), float(mesh.HP(i))});
     point_lines.flush();
 }
 
 void AVSINP3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,
-             const IntView& MTYP, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& EFLAG,
+             const IntView& MTYP, Index NUMNP, Index NUMEL, Index NPEMAX, const IntView& EFLAG,
              const IntView& NFLAG, const WriterCounters& cnt) {
     (void)NPEMAX;  // every element has eight slots; a prism leaves 7 and 8 at 0
     // 1. Nodes and elements that appear: those of flag 0.
-    I32 nodes = 0, elements = 0;
-    for (I32 n = 1; n <= NUMNP; ++n) nodes += NFLAG(n) == 0 ? 1 : 0;
-    for (I32 e = 1; e <= NUMEL; ++e) elements += EFLAG(e) == 0 ? 1 : 0;
+    Index nodes = 0, elements = 0;
+    for (Index n = 1; n <= NUMNP; ++n) nodes += NFLAG(n) == 0 ? 1 : 0;
+    for (Index e = 1; e <= NUMEL; ++e) elements += EFLAG(e) == 0 ? 1 : 0;
 
     // 2. Geometry: node coordinates, then hexahedra and prisms with their nodes in slot order.
     auto geometry = [&]() {
         rio::write(kAvsUnit, "(I10,1X,I10)", {nodes, elements});
-        for (I32 n = 1; n <= NUMNP; ++n) {
+        for (Index n = 1; n <= NUMNP; ++n) {
             if (NFLAG(n) == 1) continue;
             rio::write(kAvsUnit, "(I8,3(' ',1PE12.5))", {n, X(n), Y(n), Z(n)});
         }
-        for (I32 e = 1; e <= NUMEL; ++e) {
+        for (Index e = 1; e <= NUMEL; ++e) {
             if (EFLAG(e) == 1) continue;
-            const I32* slot = &NOD(1, e);
+            const Index* slot = &NOD(1, e);
             if (NOD(7, e) != 0 || NOD(8, e) != 0) {
                 rio::write(kAvsUnit, "(I7,' ',I3,' hex ',8(' ',I7))",
-                           {e, MTYP(e), std::span<const I32>(slot, 8)});
+                           {e, MTYP(e), std::span<const Index>(slot, 8)});
             } else {
                 rio::write(kAvsUnit, "(I7,' ',I3,' prism ',6(' ',I7))",
-                           {e, MTYP(e), std::span<const I32>(slot, 6)});
+                           {e, MTYP(e), std::span<const Index>(slot, 6)});
             }
         }
     };
@@ -200,16 +200,16 @@ void AVSINP3(const RealView& X, const RealView& Y, const RealView& Z, const NodV
 }
 
 void AVSINP2(const OutputMesh& mesh, const WriterCounters& cnt) {
-    const I32 NPT = mesh.NPT, NCELL = mesh.NCELL;
+    const Index NPT = mesh.NPT, NCELL = mesh.NCELL;
     // Geometry: points, then triangles (third point repeated) and quadrilaterals, material 1.
     auto geometry = [&]() {
         rio::write(kAvsUnit, "(I10,1X,I10)", {NPT, NCELL});
-        for (I32 i = 1; i <= NPT; ++i) {
+        for (Index i = 1; i <= NPT; ++i) {
             rio::write(kAvsUnit, "(I8,3(' ',1PE12.5))", {i, mesh.XP(i), mesh.YP(i), mesh.ZP(i)});
         }
-        const I32 material = 1;
+        const Index material = 1;
         const NodView& P = mesh.ICELL;
-        for (I32 c = 1; c <= NCELL; ++c) {
+        for (Index c = 1; c <= NCELL; ++c) {
             if (P(c, 3) == P(c, 4)) {
                 rio::write(kAvsUnit, "(I7,' ',I3,' tri ',3(' ',I7))",
                            {c, material, P(c, 1), P(c, 2), P(c, 3)});

@@ -69,12 +69,12 @@ constexpr std::int64_t kNodesPerStatement = 1024;
 
 void text(int unit, std::string_view t) { rio::write(unit, "*", {t}); }
 
-void open_block(int unit, I32 number) {
-    rio::write(unit, "(I5)", {I32{-1}});
+void open_block(int unit, Index number) {
+    rio::write(unit, "(I5)", {Index{-1}});
     rio::write(unit, "(I6)", {number});
 }
 
-void close_block(int unit) { rio::write(unit, "(I5)", {I32{-1}}); }
+void close_block(int unit) { rio::write(unit, "(I5)", {Index{-1}}); }
 
 // Blocks 100 and 401, the same for both models.
 void header_and_material(int unit) {
@@ -88,9 +88,9 @@ void header_and_material(int unit) {
 }
 
 // Block 402 with properties 1..nprop.
-void properties(int unit, I32 nprop, const ModelKind& kind) {
+void properties(int unit, Index nprop, const ModelKind& kind) {
     open_block(unit, 402);
-    for (I32 p = 1; p <= nprop; ++p) {
+    for (Index p = 1; p <= nprop; ++p) {
         rio::write(unit, "(I5,A14)", {p, kind.property_text});
         for (const Repeated& r : kPropertyTail)
             for (int k = 0; k < r.times; ++k) text(unit, r.text);
@@ -103,18 +103,18 @@ void properties(int unit, I32 nprop, const ModelKind& kind) {
 // All seven go out in one statement: record 1 laid out as a list-directed write of it lays
 // it out (each number in 12 columns, a text after a number behind one blank; the record stays
 // within 80 columns), and records 3-7 each behind one blank as a list-directed text.
-void element(int unit, I32 number, I32 property, const ModelKind& kind,
-             I32 topology, const std::array<I32, 10>& nodes) {
+void element(int unit, Index number, Index property, const ModelKind& kind,
+             Index topology, const std::array<Index, 10>& nodes) {
     rio::write(unit, "(I12,1X,A,I12,1X,A,I12,1X,A/10(I7,',')/1X,A/1X,A/1X,A/1X,A/1X,A)",
                {number, ",124,", property, kind.type_text, topology, ",1,0,0,",
-                std::span<const I32>(nodes), kElementTail[0], kElementTail[1], kElementTail[2],
+                std::span<const Index>(nodes), kElementTail[0], kElementTail[1], kElementTail[2],
                 kElementTail[3], kElementTail[4]});
 }
 
 }  // namespace
 
 void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodView& NOD,
-             I32 NUMNP, I32 NUMEL, const IntView& MTYP, I32 MATMAX, I32 NPEMAX,
+             Index NUMNP, Index NUMEL, const IntView& MTYP, Index MATMAX, Index NPEMAX,
              const IntView& EFLAG, const IntView& NFLAG, WriterCounters& cnt) {
     (void)NPEMAX;  // the first eight slots of each element are written whatever the stride
     const int unit = cnt.IFEM;
@@ -123,7 +123,7 @@ void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodV
 
     // Nodes: the field shows each coordinate's single-precision value.
     open_block(unit, 403);
-    std::vector<I32> number(kNodesPerStatement);
+    std::vector<Index> number(kNodesPerStatement);
     std::vector<float> xyz(3 * kNodesPerStatement);
     std::int64_t held = 0;
     auto flush = [&] {
@@ -132,7 +132,7 @@ void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodV
                        {rio::Item::loop(held, number.data(), rio::Strided<const float>{xyz.data(), 3, 3})});
         held = 0;
     };
-    for (I32 n = 1; n <= NUMNP; ++n) {
+    for (Index n = 1; n <= NUMNP; ++n) {
         if (NFLAG(n) == 1) continue;
         number[held] = n;
         xyz[3 * held] = static_cast<float>(X(n));
@@ -146,9 +146,9 @@ void FEMGEO3(const RealView& X, const RealView& Y, const RealView& Z, const NodV
     // Elements: the model lists the face zeta = +1 first (slots 1-4, a prism's 1-3); the
     // neutral file starts with the opposite face.
     open_block(unit, 404);
-    for (I32 i = 1; i <= NUMEL; ++i) {
+    for (Index i = 1; i <= NUMEL; ++i) {
         if (EFLAG(i) == 1) continue;
-        I32 N[9];
+        Index N[9];
         for (int j = 1; j <= 8; ++j) N[j] = NOD(j, i);
         if (N[7] == 0 && N[8] == 0) {
             element(unit, i, MTYP(i), kSolid, 7, {N[4], N[5], N[6], 0, N[1], N[2], N[3], 0, 0, 0});
@@ -166,14 +166,14 @@ void FEMGEO2(const OutputMesh& mesh, WriterCounters& cnt) {
     properties(unit, 1, kPlate);
 
     open_block(unit, 403);
-    for (I32 p = 1; p <= mesh.NPT; ++p)
+    for (Index p = 1; p <= mesh.NPT; ++p)
         rio::write(unit, kNodeFormat, {p, mesh.XP(p), mesh.YP(p), mesh.ZP(p)});
     close_block(unit);
 
     // Cells: a third point equal to the fourth makes a triangle.
     open_block(unit, 404);
-    for (I32 c = 1; c <= mesh.NCELL; ++c) {
-        const I32 I1 = mesh.ICELL(c, 1), I2 = mesh.ICELL(c, 2), I3 = mesh.ICELL(c, 3),
+    for (Index c = 1; c <= mesh.NCELL; ++c) {
+        const Index I1 = mesh.ICELL(c, 1), I2 = mesh.ICELL(c, 2), I3 = mesh.ICELL(c, 3),
                   I4 = mesh.ICELL(c, 4);
         if (I3 == I4) {
             element(unit, c, 1, kPlate, 2, {I1, I2, I3, 0, 0, 0, 0, 0, 0, 0});

@@ -140,22 +140,22 @@ double coefficient_quotient(double v, std::int32_t m, const Span2<double>& MATT,
 
 using femap::write_vector;
 
-void FEMMSH(const OutputMesh& mesh, double TIME, I32 NSTEP, WriterCounters& cnt) {
+void FEMMSH(const OutputMesh& mesh, double TIME, Index NSTEP, WriterCounters& cnt) {
     const int unit = cnt.IFEM;
-    const I32 nset = ++cnt.NSETF;
+    const Index nset = ++cnt.NSETF;
     femap::set_block(unit, nset, TIME, NSTEP);
     femap::open_vectors(unit);
-    const auto every = [](I32) { return true; };
-    write_vector(unit, nset, 10, mesh.NPT, every, [&](I32 k) { return mesh.PP(k); });
-    write_vector(unit, nset, 11, mesh.NPT, every, [&](I32 k) { return mesh.HP(k); });
+    const auto every = [](Index) { return true; };
+    write_vector(unit, nset, 10, mesh.NPT, every, [&](Index k) { return mesh.PP(k); });
+    write_vector(unit, nset, 11, mesh.NPT, every, [&](Index k) { return mesh.HP(k); });
     femap::close_block(unit);
 }
 
 void FEMAVG(const RealView& Z, const RealView& PSI, const RealView& NVX, const RealView& NVY,
             const RealView& NVZ, const RealView& VX, const RealView& VY, const RealView& VZ,
             const RealView& Q, const RealView& TH, const RealView& NTH, const IntView& NCNT,
-            const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX, const IntView& MTYP,
-            double TIME, I32 NSTEP, const IntView& EFLAG, const IntView& NFLAG,
+            const NodView& NOD, Index NUMNP, Index NUMEL, Index NPEMAX, const IntView& MTYP,
+            double TIME, Index NSTEP, const IntView& EFLAG, const IntView& NFLAG,
             const MaterialTable& mat, WriterCounters& cnt) {
     // The node averages feed vectors 13 to 17.
     average_to_nodes(VX, VY, VZ, &TH, NVX, NVY, NVZ, &NTH, NCNT, NOD, NUMNP, NUMEL, NPEMAX, EFLAG);
@@ -163,54 +163,54 @@ void FEMAVG(const RealView& Z, const RealView& PSI, const RealView& NVX, const R
            NFLAG, mat, cnt);
 }
 
-void FEMMOD(I32 NUMEL, I32 NUMNP, const RealView& VX, const RealView& VY, const RealView& VZ,
+void FEMMOD(Index NUMEL, Index NUMNP, const RealView& VX, const RealView& VY, const RealView& VZ,
             const RealView& PSI, const RealView& Z, const RealView& NVX, const RealView& NVY,
             const RealView& NVZ, const RealView& Q, const RealView& TH, const RealView& NTH,
-            const IntView& MTYP, double TIME, I32 NSTEP, const IntView& EFLAG,
+            const IntView& MTYP, double TIME, Index NSTEP, const IntView& EFLAG,
             const IntView& NFLAG, const MaterialTable& mat, WriterCounters& cnt) {
     const int unit = cnt.IFEM;
-    const I32 nset = ++cnt.NSETF;
+    const Index nset = ++cnt.NSETF;
     femap::set_block(unit, nset, TIME, NSTEP);
     femap::open_vectors(unit);
 
-    const auto node = [&](I32 k) { return NFLAG(k) != 1; };
-    const auto kept = [&](I32 k) { return EFLAG(k) != 1; };
-    const auto every = [](I32) { return true; };
-    const I32 NN = NUMNP, NE = NUMEL;
+    const auto node = [&](Index k) { return NFLAG(k) != 1; };
+    const auto kept = [&](Index k) { return EFLAG(k) != 1; };
+    const auto every = [](Index) { return true; };
+    const Index NN = NUMNP, NE = NUMEL;
 
     // Node vectors.
-    write_vector(unit, nset, 10, NN, node, [&](I32 k) { return PSI(k); });
-    write_vector(unit, nset, 11, NN, node, [&](I32 k) { return PSI(k) + Z(k); });
-    write_vector(unit, nset, 12, NN, node, [&](I32 k) { return Q(k); });
-    write_vector(unit, nset, 13, NN, node, [&](I32 k) {
+    write_vector(unit, nset, 10, NN, node, [&](Index k) { return PSI(k); });
+    write_vector(unit, nset, 11, NN, node, [&](Index k) { return PSI(k) + Z(k); });
+    write_vector(unit, nset, 12, NN, node, [&](Index k) { return Q(k); });
+    write_vector(unit, nset, 13, NN, node, [&](Index k) {
         return std::sqrt((NVX(k) * NVX(k) + NVY(k) * NVY(k)) + NVZ(k) * NVZ(k));
     });
-    write_vector(unit, nset, 14, NN, node, [&](I32 k) { return NVX(k); });
-    write_vector(unit, nset, 15, NN, node, [&](I32 k) { return NVY(k); });
-    write_vector(unit, nset, 16, NN, node, [&](I32 k) { return NVZ(k); });
-    write_vector(unit, nset, 17, NN, node, [&](I32 k) { return NTH(k); });
+    write_vector(unit, nset, 14, NN, node, [&](Index k) { return NVX(k); });
+    write_vector(unit, nset, 15, NN, node, [&](Index k) { return NVY(k); });
+    write_vector(unit, nset, 16, NN, node, [&](Index k) { return NVZ(k); });
+    write_vector(unit, nset, 17, NN, node, [&](Index k) { return NTH(k); });
 
     // Element vectors. The speed's extremes come from the double components; its data
     // records from the components rounded to single precision, squared and summed there.
     write_vector(
         unit, nset, 70010, NE, kept,
-        [&](I32 k) { return std::sqrt((VX(k) * VX(k) + VY(k) * VY(k)) + VZ(k) * VZ(k)); },
-        [&](I32 k) {
+        [&](Index k) { return std::sqrt((VX(k) * VX(k) + VY(k) * VY(k)) + VZ(k) * VZ(k)); },
+        [&](Index k) {
             const float x = static_cast<float>(VX(k)), y = static_cast<float>(VY(k)),
                         z = static_cast<float>(VZ(k));
             return std::sqrt((x * x + y * y) + z * z);
         });
-    write_vector(unit, nset, 70011, NE, kept, [&](I32 k) { return VX(k); });
-    write_vector(unit, nset, 70012, NE, kept, [&](I32 k) { return VY(k); });
-    write_vector(unit, nset, 70013, NE, kept, [&](I32 k) { return VZ(k); });
-    write_vector(unit, nset, 70014, NE, kept, [&](I32 k) { return TH(k); });
+    write_vector(unit, nset, 70011, NE, kept, [&](Index k) { return VX(k); });
+    write_vector(unit, nset, 70012, NE, kept, [&](Index k) { return VY(k); });
+    write_vector(unit, nset, 70013, NE, kept, [&](Index k) { return VZ(k); });
+    write_vector(unit, nset, 70014, NE, kept, [&](Index k) { return TH(k); });
 
     // Velocity components over the coefficients of "MAT.LST", every element included; a
     // removed element (negative material) shows 0.0.
     if (mat.MATREAD == 1) {
         const RealView* V[3] = {&VX, &VY, &VZ};
         for (int c = 1; c <= 3; ++c) {
-            write_vector(unit, nset, 70014 + c, NE, every, [&](I32 k) {
+            write_vector(unit, nset, 70014 + c, NE, every, [&](Index k) {
                 return femap::coefficient_quotient((*V[c - 1])(k), MTYP(k), mat.MATT, c);
             });
         }

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "solver/arrays.hpp"
+#include "core/arrays.hpp"
 
 namespace cnv {
 
-using gw::Span1;
-using gw::Span2;
+using core::Index;
+using core::kIndexMax;
+using core::Span1;
+using core::Span2;
 
 inline constexpr char kProgram[] = "converter";
 inline constexpr std::int32_t kMaxPoints = 4444;  // points of the output mesh

@@ -48,15 +48,15 @@ void title_block(const std::string& TITLE, double TIME, std::int32_t NSTEP) {
 
 }  // namespace
 
-void LSTNOD(const RealView& Q, const RealView& PSI, const RealView& Z, I32 NUMNP,
-            const std::string& TITLE, double TIME, I32 NSTEP, const IntView& NFLAG) {
+void LSTNOD(const RealView& Q, const RealView& PSI, const RealView& Z, Index NUMNP,
+            const std::string& TITLE, double TIME, Index NSTEP, const IntView& NFLAG) {
     // 1. Title block and column heading.
     title_block(TITLE, TIME, NSTEP);
     rio::write(IW, "(////1X,3(' NODE    HEAD       PRESS HEAD   DISCHARGE ')//)");
     // 2-4. Printed nodes three to a line; positive and negative discharges summed apart.
     double QP = 0.0, QM = 0.0;
     ItemLine line;
-    for (I32 i = 1; i <= NUMNP; ++i) {
+    for (Index i = 1; i <= NUMNP; ++i) {
         if (NFLAG(i) == 1) continue;
         line.add(i, PSI(i) + Z(i), PSI(i), Q(i));
         if (Q(i) > 0.0) QP += Q(i);
@@ -67,12 +67,12 @@ void LSTNOD(const RealView& Q, const RealView& PSI, const RealView& Z, I32 NUMNP
     rio::write(IW, "(//'***   QP( +  ) =',1PE13.5/'***   QM( -  ) =',1PE13.5)", {QP, QM});
 }
 
-void LSTELM(const RealView& VX, const RealView& VY, const RealView& VZ, I32 NUMEL,
-            const std::string& TITLE, double TIME, I32 NSTEP, const IntView& EFLAG) {
+void LSTELM(const RealView& VX, const RealView& VY, const RealView& VZ, Index NUMEL,
+            const std::string& TITLE, double TIME, Index NSTEP, const IntView& EFLAG) {
     title_block(TITLE, TIME, NSTEP);
     rio::write(IW, "(////1X,3(' ELEM     VX          VY          VZ       ')//)");
     ItemLine line;
-    for (I32 e = 1; e <= NUMEL; ++e) {
+    for (Index e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
         line.add(e, VX(e), VY(e), VZ(e));
     }

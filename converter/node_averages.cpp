@@ -8,7 +8,7 @@ namespace cnv {
 void average_to_nodes(const RealView& VX, const RealView& VY, const RealView& VZ,
                       const RealView* TH, const RealView& NVX, const RealView& NVY,
                       const RealView& NVZ, const RealView* NTH, const IntView& NCNT,
-                      const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
+                      const NodView& NOD, Index NUMNP, Index NUMEL, Index NPEMAX,
                       const IntView& EFLAG) {
     const bool moisture = TH != nullptr && NTH != nullptr;
     // 1. Clear the sums and counts.
@@ -18,10 +18,10 @@ void average_to_nodes(const RealView& VX, const RealView& VY, const RealView& VZ
     if (moisture) std::fill_n(NTH->data(), NUMNP, 0.0);
     std::fill_n(NCNT.data(), NUMNP, 0);
     // 2. Add each kept element's values to every node slot it fills, in element order.
-    for (I32 e = 1; e <= NUMEL; ++e) {
+    for (Index e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
-        for (I32 k = 1; k <= NPEMAX; ++k) {
-            const I32 n = NOD(k, e);
+        for (Index k = 1; k <= NPEMAX; ++k) {
+            const Index n = NOD(k, e);
             if (n == 0) continue;
             NVX(n) += VX(e);
             NVY(n) += VY(e);
@@ -31,7 +31,7 @@ void average_to_nodes(const RealView& VX, const RealView& VY, const RealView& VZ
         }
     }
     // 3. Sums to means.
-    for (I32 n = 1; n <= NUMNP; ++n) {
+    for (Index n = 1; n <= NUMNP; ++n) {
         if (NCNT(n) <= 0) continue;
         const double c = NCNT(n);
         NVX(n) /= c;

@@ -12,7 +12,7 @@ namespace cnv {
 void average_to_nodes(const RealView& VX, const RealView& VY, const RealView& VZ,
                       const RealView* TH, const RealView& NVX, const RealView& NVY,
                       const RealView& NVZ, const RealView* NTH, const IntView& NCNT,
-                      const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
+                      const NodView& NOD, Index NUMNP, Index NUMEL, Index NPEMAX,
                       const IntView& EFLAG);
 
 }  // namespace cnv

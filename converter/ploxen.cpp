@@ -4,13 +4,13 @@
 
 namespace cnv {
 
-void WRPLOXEN(const OutputMesh& mesh, double TIME, I32 NSTEP, I32 MFORM) {
+void WRPLOXEN(const OutputMesh& mesh, double TIME, Index NSTEP, Index MFORM) {
     (void)NSTEP;
-    const I32 NPT = mesh.NPT, NCELL = mesh.NCELL;
+    const Index NPT = mesh.NPT, NCELL = mesh.NCELL;
     // Plot-plane coordinates: the plan takes X and Y, the section its distance and Z.
     const RealView& A = MFORM == 4 ? mesh.XP : mesh.DSEC;
     const RealView& B = MFORM == 4 ? mesh.YP : mesh.ZP;
-    const I32 SW = 0;
+    const Index SW = 0;
 
     // 1. Time, title and zone, node variables. PLOXEN expects the keyword as "TITTLE".
     rio::write(kOutUnit, "('TIME=',1PE12.4)", {TIME});
@@ -19,7 +19,7 @@ void WRPLOXEN(const OutputMesh& mesh, double TIME, I32 NSTEP, I32 MFORM) {
     rio::write(kOutUnit, "('NVARIABLES = \"SW\",\"X\",\"Y\",\"P\",\"H\"')");
 
     // 2. One node line per point; the literal after the last value leaves a closing comma.
-    for (I32 i = 1; i <= NPT; ++i) {
+    for (Index i = 1; i <= NPT; ++i) {
         rio::write(kOutUnit, "(I2,',',1PE12.4,7(',',1PE12.4))",
                    {SW, A(i), B(i), mesh.PP(i), mesh.HP(i)});
     }
@@ -29,9 +29,9 @@ void WRPLOXEN(const OutputMesh& mesh, double TIME, I32 NSTEP, I32 MFORM) {
 
     // 4. One cell line per cell with its centre: the mean of three points for a triangle
     //    (third and fourth point equal), of four otherwise.
-    const I32 property = 1;
+    const Index property = 1;
     const NodView& P = mesh.ICELL;
-    for (I32 c = 1; c <= NCELL; ++c) {
+    for (Index c = 1; c <= NCELL; ++c) {
         const int k = P(c, 3) == P(c, 4) ? 3 : 4;
         double sa = 0.0, sb = 0.0;
         for (int j = 1; j <= k; ++j) {

@@ -370,7 +370,7 @@ void point_heads(OutputMesh& mesh, const PointWeights& pts, const Span1<double>&
 }
 
 void LOCPTS(const OutputMesh& mesh, PointWeights& pts, const RealView& X, const RealView& Y,
-            const RealView& Z, const NodView& NOD, I32 NUMEL, I32 /*NPEMAX*/) {
+            const RealView& Z, const NodView& NOD, Index NUMEL, Index /*NPEMAX*/) {
     const std::int64_t unlocated = locate_points(mesh, pts, X, Y, Z, NOD, NUMEL, true);
     if (unlocated > 0) {
         // Their heads are written as 0.0; say how many so that a reader can tell.
@@ -381,7 +381,7 @@ void LOCPTS(const OutputMesh& mesh, PointWeights& pts, const RealView& X, const 
 }
 
 void INTERP(OutputMesh& mesh, const PointWeights& pts, const RealView& P, const RealView& Z,
-            double TIME, I32 NSTEP, I32 MFORM, WriterCounters& cnt) {
+            double TIME, Index NSTEP, Index MFORM, WriterCounters& cnt) {
     if (mesh.NCELL == 0) {
         rio::write(kOutUnit, "*", {"TIME,", TIME});
         rio::write(kOutUnit, "*",

@@ -216,7 +216,7 @@ void StepLoop::run() {
     //    is written, instead of millions of groups.
     pp::read_model_part(kProgram, pp::kResultUnit, s.NUMNP, s.NUMEL, s.NPEMAX, s.X, s.Y, s.Z,
                         s.PSI, s.Q, s.KODE, s.NOD, s.MTYP, pp::Connectivity::Indexed,
-                        IFORM_ == 2 ? kMaxFemapProperty : INT32_MAX);
+                        IFORM_ == 2 ? kMaxFemapProperty : kIndexMax);
 
     // 3. Form 4 locates the output-mesh points once.
     if (IFORM_ == 4) {

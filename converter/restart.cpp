@@ -36,10 +36,10 @@ void RSTASK(RestartAnswers& ans) {
 bool WRRST(const RestartAnswers& ans, const RealView& PSI, const RealView& Q, const IntView& KODE,
            double TIME, double TPREV, const RealView& PSIRST, const RealView& QRST,
            const IntView& KODRST, const RealView& QINIT, const RealView& X, const RealView& Y,
-           const RealView& Z, const std::string& TITLE, I32 NUMNP) {
+           const RealView& Z, const std::string& TITLE, Index NUMNP) {
     // 1. A block before the restart time becomes the previous state.
     if (ans.TRST < TPREV || TIME < ans.TRST) {
-        for (I32 i = 1; i <= NUMNP; ++i) {
+        for (Index i = 1; i <= NUMNP; ++i) {
             PSIRST(i) = PSI(i);
             QRST(i) = Q(i);
             KODRST(i) = KODE(i);
@@ -51,8 +51,8 @@ bool WRRST(const RestartAnswers& ans, const RealView& PSI, const RealView& Q, co
     rio::write(kOutUnit, "(' TIME=',3(E15.7))", {ans.TRST, TPREV, TIME});
     const bool exact = std::fabs(TIME - TPREV) <= EPSRST && std::fabs(TIME - ans.TRST) <= EPSRST;
     const double a = ans.TRST - TPREV, b = TIME - ans.TRST, d = TIME - TPREV;
-    for (I32 i = 1; i <= NUMNP; ++i) {
-        I32 code;
+    for (Index i = 1; i <= NUMNP; ++i) {
+        Index code;
         double head, flow;
         if (exact) {  // the block lies at the restart time: its own values
             code = KODE(i);

@@ -27,23 +27,23 @@ constexpr char kBrickLine[] = "(I7,',',I7,',',I7,',',I7,',',I7,',',I7,',',I7,','
 void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealView& PSI,
             const RealView& NVX, const RealView& NVY, const RealView& NVZ, const RealView& VX,
             const RealView& VY, const RealView& VZ, const RealView& TH, const RealView& NTH,
-            const IntView& NCNT, const NodView& NOD, I32 NUMNP, I32 NUMEL, I32 NPEMAX,
+            const IntView& NCNT, const NodView& NOD, Index NUMNP, Index NUMEL, Index NPEMAX,
             const std::string& TITLE, double TIME, const IntView& EFLAG, const IntView& NFLAG) {
     (void)NFLAG;  // every node is written
     // 1-3. Plain mean of the counted elements' values at each of their nodes.
     average_to_nodes(VX, VY, VZ, &TH, NVX, NVY, NVZ, &NTH, NCNT, NOD, NUMNP, NUMEL, NPEMAX, EFLAG);
     // 4. Elements written.
-    I32 nel = 0;
-    for (I32 e = 1; e <= NUMEL; ++e) nel += EFLAG(e) < 1 ? 1 : 0;
+    Index nel = 0;
+    for (Index e = 1; e <= NUMEL; ++e) nel += EFLAG(e) < 1 ? 1 : 0;
     // 5. Title, variables, zone, nodes, bricks (a prism repeats its third and sixth nodes).
     rio::write(IU, "('TITLE = ','\"TIME=',E15.7,1X,A80,'\"')", {TIME, TITLE});
     rio::write(IU, "('VARIABLES = \"X\",\"Y\",\"Z\",\"P\",\"H\",\"VX\",\"VY\",\"VZ\",\"TH\"')");
     rio::write(IU, "('ZONE N=',I7,', E=',I7,', F=FEPOINT,ET=BRICK')", {NUMNP, nel});
     std::vector<double> row(9 * kLinesPerStatement);
-    for (I32 first = 1; first <= NUMNP; first += kLinesPerStatement) {
-        const I32 last = static_cast<I32>(std::min<std::int64_t>(NUMNP, first + kLinesPerStatement - 1));
+    for (Index first = 1; first <= NUMNP; first += kLinesPerStatement) {
+        const Index last = static_cast<Index>(std::min<std::int64_t>(NUMNP, first + kLinesPerStatement - 1));
         double* r = row.data();
-        for (I32 n = first; n <= last; ++n, r += 9) {
+        for (Index n = first; n <= last; ++n, r += 9) {
             r[0] = X(n);
             r[1] = Y(n);
             r[2] = Z(n);
@@ -56,21 +56,21 @@ void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealV
         }
         rio::write(IU, kNodeLine, {std::span<const double>(row.data(), 9 * static_cast<std::size_t>(last - first + 1))});
     }
-    std::vector<I32> brick(8 * kLinesPerStatement);
+    std::vector<Index> brick(8 * kLinesPerStatement);
     std::size_t nb = 0;
     auto flush = [&] {
-        if (nb > 0) rio::write(IU, kBrickLine, {std::span<const I32>(brick.data(), nb)});
+        if (nb > 0) rio::write(IU, kBrickLine, {std::span<const Index>(brick.data(), nb)});
         nb = 0;
     };
-    for (I32 e = 1; e <= NUMEL; ++e) {
+    for (Index e = 1; e <= NUMEL; ++e) {
         if (EFLAG(e) == 1) continue;
-        auto N = [&](I32 k) -> I32 { return NOD(k, e); };
-        I32* b = brick.data() + nb;
+        auto N = [&](Index k) -> Index { return NOD(k, e); };
+        Index* b = brick.data() + nb;
         if (N(7) == 0 && N(8) == 0) {
-            const I32 p[8] = {N(4), N(5), N(6), N(6), N(1), N(2), N(3), N(3)};
+            const Index p[8] = {N(4), N(5), N(6), N(6), N(1), N(2), N(3), N(3)};
             std::copy_n(p, 8, b);
         } else {
-            const I32 h[8] = {N(5), N(6), N(7), N(8), N(1), N(2), N(3), N(4)};
+            const Index h[8] = {N(5), N(6), N(7), N(8), N(1), N(2), N(3), N(4)};
             std::copy_n(h, 8, b);
         }
         nb += 8;
@@ -79,18 +79,18 @@ void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealV
     flush();
 }
 
-void TECMSH(const OutputMesh& mesh, double TIME, I32 NSTEP) {
+void TECMSH(const OutputMesh& mesh, double TIME, Index NSTEP) {
     (void)NSTEP;
     rio::write(IU, "('TITLE = ','\"TIME=',E15.7,'\"')", {TIME});
     rio::write(IU, "('VARIABLES = \"X\",\"Y\",\"Z\",\"P\",\"H\"')");
     // Four-point cells are quadrilaterals (a triangle repeats its third point).
     rio::write(IU, "('ZONE N=',I7,', E=',I7,', F=FEPOINT, ET=QUADRILATERAL')",
                {mesh.NPT, mesh.NCELL});
-    for (I32 i = 1; i <= mesh.NPT; ++i) {
+    for (Index i = 1; i <= mesh.NPT; ++i) {
         rio::write(IU, "(1PE10.3,4(',',1PE10.3))",
                    {mesh.XP(i), mesh.YP(i), mesh.ZP(i), mesh.PP(i), mesh.HP(i)});
     }
-    for (I32 c = 1; c <= mesh.NCELL; ++c) {
+    for (Index c = 1; c <= mesh.NCELL; ++c) {
         rio::write(IU, "(I7,3(',',I7))",
                    {mesh.ICELL(c, 1), mesh.ICELL(c, 2), mesh.ICELL(c, 3), mesh.ICELL(c, 4)});
     }

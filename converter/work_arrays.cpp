@@ -20,8 +20,8 @@ WorkArrays allocate_work(const WorkSizes& sizes) {
     w.sizes = sizes;
     // A size of 0 or below allocates an empty array (one word); a refusal ends the run as
     // error 41.
-    w.BD = pp::allocate_storage<double>(sizes.MTOTBD);
-    w.IB = pp::allocate_storage<std::int32_t>(sizes.MTOTIB);
+    w.BD = core::allocate_storage<double>(sizes.MTOTBD);
+    w.IB = core::allocate_storage<std::int32_t>(sizes.MTOTIB);
     return w;
 }
 
@@ -31,7 +31,7 @@ Slices cut_slices(WorkArrays& w, std::int32_t N, std::int32_t E, std::int32_t P,
     s.NUMEL = E;
     s.NPEMAX = P;
     s.NTOUT = T;
-    gw::SliceCursor<double> b(w.BD.get(), 0);
+    core::SliceCursor<double> b(w.BD.get(), 0);
     s.X = b.take(N);
     s.Y = b.take(N);
     s.Z = b.take(N);
@@ -62,7 +62,7 @@ Slices cut_slices(WorkArrays& w, std::int32_t N, std::int32_t E, std::int32_t P,
     s.TH = b.take(E);
     s.NTH = b.take(N);
 
-    gw::SliceCursor<std::int32_t> i(w.IB.get(), 0);
+    core::SliceCursor<std::int32_t> i(w.IB.get(), 0);
     s.NOD = i.take2(P, E);
     s.NCNT = i.take(N);
     s.KODE = i.take(N);

@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-#include "solver/arrays.hpp"
-#include "work_storage.hpp"
+#include "core/arrays.hpp"
+#include "core/work_storage.hpp"
 
 namespace cnv {
 
-using gw::Span1;
-using gw::Span2;
+using core::Span1;
+using core::Span2;
 
 // Lengths of BD and IB for N nodes, E elements, P node slots per element and T output times,
 // in 64-bit arithmetic: MTOTBD = 16 N + 12 E + T + 101, MTOTIB = 5 N + 3 E + P E + T + 101.
@@ -45,8 +45,8 @@ struct Slices {
 // BD and IB, allocated once for the run and zeroed; a failed allocation is error 41.
 struct WorkArrays {
     WorkSizes sizes;
-    pp::WorkStorage<double> BD;
-    pp::WorkStorage<std::int32_t> IB;
+    core::WorkStorage<double> BD;
+    core::WorkStorage<std::int32_t> IB;
 };
 
 // Allocates BD and IB for the counts and cuts the slices, one after the other from word 1.

@@ -9,7 +9,7 @@
 #include "history.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw::his {
+namespace his {
 
 namespace {
 
@@ -112,4 +112,4 @@ void write_csv_files(const HistoryArrays& a, const ListCounts& n, std::int64_t N
     write(4, a.ITHEL, 1, [&](std::int64_t j, int, std::int64_t k) { return a.THHIS(j, k); });
 }
 
-}  // namespace gw::his
+}  // namespace his

@@ -7,7 +7,7 @@
 #include "recordio/recordio.hpp"
 #include "result_file.hpp"
 
-namespace gw::his {
+namespace his {
 
 namespace {
 
@@ -96,4 +96,4 @@ void HISCSV(HistoryArrays& a, const Counts& c, const Limits& lim, const std::str
     }
 }
 
-}  // namespace gw::his
+}  // namespace his

@@ -7,7 +7,7 @@
 #include "prompts.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw::his {
+namespace his {
 
 void HISMAIN() {
     // 1-7. The first menu shared with the converter: the result file, its title and counts.
@@ -32,4 +32,4 @@ void HISMAIN() {
     HISCSV(a, c, lim, rio::unit_name(kPointListUnit));
 }
 
-}  // namespace gw::his
+}  // namespace his

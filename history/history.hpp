@@ -5,10 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "solver/arrays.hpp"
-#include "work_storage.hpp"
+#include "core/arrays.hpp"
+#include "core/work_storage.hpp"
 
-namespace gw::his {
+namespace his {
+
+using core::Index;
+using core::kIndexMax;
+using core::SliceCursor;
+using core::Span1;
+using core::Span2;
 
 // The point-list file's unit (the result file is on unit 5, pp::kResultUnit).
 inline constexpr int kPointListUnit = 7;
@@ -38,8 +44,8 @@ Sizes work_sizes(const Counts& c, const Limits& lim);
 // VHIS(j, c + 3 (k - 1)), c = 1, 2, 3 for VX, VY, VZ.
 struct HistoryArrays {
     Sizes sizes;
-    pp::WorkStorage<double> BD;
-    pp::WorkStorage<std::int32_t> IB;
+    core::WorkStorage<double> BD;
+    core::WorkStorage<std::int32_t> IB;
 
     Span1<double> X, Y, Z, PSI, Q;   // NUMNP
     Span2<double> PHIS, QHIS, HHIS;  // (MAXP | MAXQ | MAXH, MAXSTP)
@@ -87,4 +93,4 @@ void write_csv_files(const HistoryArrays& a, const ListCounts& n, std::int64_t N
 // HISMAIN: the dialogue, the sizes, the extraction.
 void HISMAIN();
 
-}  // namespace gw::his
+}  // namespace his

@@ -2,4 +2,4 @@
 #include "history.hpp"
 #include "recordio/recordio.hpp"
 
-int main() { return rio::run_program("history", gw::his::HISMAIN); }
+int main() { return rio::run_program("history", his::HISMAIN); }

@@ -7,7 +7,7 @@
 #include "recordio/recordio.hpp"
 #include "refusal.hpp"
 
-namespace gw::his {
+namespace his {
 
 namespace {
 
@@ -84,4 +84,4 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
     return n;
 }
 
-}  // namespace gw::his
+}  // namespace his

@@ -4,7 +4,7 @@
 
 #include "history.hpp"
 
-namespace gw::his {
+namespace his {
 
 namespace {
 
@@ -27,8 +27,8 @@ Sizes work_sizes(const Counts& c, const Limits& l) {
 void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
     a.sizes = work_sizes(c, l);
     // Zeroed; a refusal ends the run as error 41.
-    a.BD = pp::allocate_storage<double>(a.sizes.MTOTBD);
-    a.IB = pp::allocate_storage<std::int32_t>(a.sizes.MTOTIB);
+    a.BD = core::allocate_storage<double>(a.sizes.MTOTBD);
+    a.IB = core::allocate_storage<std::int32_t>(a.sizes.MTOTIB);
     const std::int64_t N = c.NUMNP, E = c.NUMEL, S = l.MAXSTP;
 
     SliceCursor<double> bd(a.BD.get(), 0);
@@ -61,4 +61,4 @@ void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
     assert(ib.at() + kSpare == a.sizes.MTOTIB);
 }
 
-}  // namespace gw::his
+}  // namespace his

@@ -52,7 +52,7 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                                int_member(MTYP, drop))});
     // Every writer and the node flags of the converter index with the element node numbers;
     // a writer may name no more materials than its blocks can.
-    const bool materials = MTYP.data() != nullptr && MTYPMAX < INT32_MAX;
+    const bool materials = MTYP.data() != nullptr && MTYPMAX < kIndexMax;
     if (nod == Connectivity::Unused && !materials) return;
     // The record of value k of element e, as the solver lays the element group out.
     auto refuse_value = [&](std::int64_t e, std::int64_t k, const std::string& what) {

@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "first_menu.hpp"
-#include "solver/arrays.hpp"
+#include "core/arrays.hpp"
 
 namespace pp {
 
-using gw::Span1;
-using gw::Span2;
+using core::Index;
+using core::kIndexMax;
+using core::Span1;
+using core::Span2;
 
 // Model part, two list-directed statements on `unit`: X, Y, Z, PSI, Q, KODE for every node,
 // then NOD(1..NPEMAX, e) and MTYP(e) for every element. KODE or MTYP given as an empty view are
@@ -23,7 +25,7 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                      const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
                      const Span1<std::int32_t>& MTYP,
                      Connectivity nod = Connectivity::Indexed,
-                     std::int32_t MTYPMAX = INT32_MAX);
+                     std::int32_t MTYPMAX = kIndexMax);
 
 // Step head NSTEP, TIME; false at the end of the file (the end of the steps). With
 // `unreadable` given, a value that cannot be read also returns false, quietly, and sets it.

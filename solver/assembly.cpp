@@ -5,7 +5,7 @@
 #include "assembly.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::int32_t>& EFLAG,
                    int e, ElementWork& w) {
@@ -117,4 +117,4 @@ void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const Mesh
     }
 }
 
-}  // namespace gw
+}  // namespace sol

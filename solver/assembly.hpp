@@ -8,7 +8,7 @@
 #include "shape.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Arrays of the global system (slices of BD and IB, or the driver's own work vectors).
 struct SystemArrays {
@@ -90,4 +90,4 @@ void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const Mesh
 void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
            const Span1<std::int32_t>& EFLAG, Span2<double>& VEL, Span1<double>& TH);
 
-}  // namespace gw
+}  // namespace sol

@@ -7,7 +7,7 @@
 #include "change_events.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -140,4 +140,4 @@ void read_solution_groups(SolverRun& run, SolutionArrays& s) {
     if (in.read_error == 1) rio::stop(3333);
 }
 
-}  // namespace gw
+}  // namespace sol

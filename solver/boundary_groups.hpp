@@ -10,7 +10,7 @@
 #include "input.hpp"
 #include "solver_run.hpp"
 
-namespace gw {
+namespace sol {
 
 // The arrays and texts of one group kind: head groups ("HBOUN", "HTIME") or flux groups
 // ("QBOUN", "QTIME").
@@ -72,4 +72,4 @@ EventSources event_sources(const Control& c, const SolutionArrays& s);
 // long as the times it holds, whatever the capacity MXEVT of the totals.
 std::vector<double> EVTIME(const EventSources& src);
 
-}  // namespace gw
+}  // namespace sol

@@ -4,7 +4,7 @@
 #include "change_events.hpp"
 #include "solution.hpp"
 
-namespace gw {
+namespace sol {
 
 void boundary_conditions(SolverRun& run, SolutionArrays& s, DriverState& d) {
     const Control& c = run.ctl;
@@ -120,4 +120,4 @@ void switch_off_orphan_nodes(const Control& c, const MeshArrays& m, const Soluti
     }
 }
 
-}  // namespace gw
+}  // namespace sol

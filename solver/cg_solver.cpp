@@ -6,7 +6,7 @@
 
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -157,4 +157,4 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
                {IT, EPSX});
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -6,7 +6,7 @@
 #include "model.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Diagonally preconditioned CG on the compressed rows for the nodes with KODE < 1.
 // PSI holds the prescribed heads and the previous iterate on entry, the new free heads on
@@ -28,4 +28,4 @@ void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<d
             const Span1<double>& SKS, const Span1<double>& GRAVS, Span1<double>& Q, int NUMNP,
             std::int64_t NWK, int NSTEP);
 
-}  // namespace gw
+}  // namespace sol

@@ -6,7 +6,7 @@
 #include "rain.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -239,4 +239,4 @@ void fire_due_events(SolverRun& run, SolutionArrays& s, const DriverState& d) {
     if (removed) SETACT(c, run.mesh, s);
 }
 
-}  // namespace gw
+}  // namespace sol

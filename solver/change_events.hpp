@@ -7,7 +7,7 @@
 #include "solver_run.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Group U: every NEWC event into TNEWC and the NEWCH, NEWCQ, NEWCB and NEWCR line tables.
 // A count record is read for each kind whose maximum is positive. V1 of a NEWCB line is
@@ -37,4 +37,4 @@ bool apply_matc(int m, const Control& ctl, MeshArrays& mesh, SolutionArrays& s);
 // fired MATC event removed an element.
 void fire_due_events(SolverRun& run, SolutionArrays& s, const DriverState& d);
 
-}  // namespace gw
+}  // namespace sol

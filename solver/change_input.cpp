@@ -6,7 +6,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -218,4 +218,4 @@ void RDMATC(const Control& c, const Units& u, InputState& in, SolutionArrays& s)
     }
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -4,7 +4,7 @@
 #include "cg_solver.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<double>& GRAV,
             const Span1<std::int32_t>& KODE, const Span1<double>& PSI, const Span1<double>& HOLD,
@@ -54,4 +54,4 @@ void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<d
     }
 }
 
-}  // namespace gw
+}  // namespace sol

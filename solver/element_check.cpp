@@ -5,7 +5,7 @@
 
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -111,4 +111,4 @@ int CHKELM(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     return flag;
 }
 
-}  // namespace gw
+}  // namespace sol

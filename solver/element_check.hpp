@@ -5,7 +5,7 @@
 #include "shape.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Checks every element: node numbers within 1..NUMNP and distinct (NPE above 8 is one
 // node-number error), material number not above NUMMAT, and a Jacobian determinant above
@@ -23,4 +23,4 @@ int CHKELM(const Control& ctl, const Units& u, const MeshArrays& mesh);
 int CHKJ8(int NINTXY, int NINTZ, const Xyze& XYZE);
 int CHKJ6(int NINTXY, int NINTZ, const Xyze& XYZE);
 
-}  // namespace gw
+}  // namespace sol

@@ -4,7 +4,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 constexpr int kElementFileUnit = 21;
@@ -101,4 +101,4 @@ void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
     }
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -6,7 +6,7 @@
 #include "assembly.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 double TABINT(const Span2<double>& XT, const Span2<double>& YT, double x, int N, int m) {
     if (N < 1) return 0.0;
@@ -204,4 +204,4 @@ void ELSET(const ElementContext& c, ElementWork& w, int m) {
     ADDSK(c, w);
 }
 
-}  // namespace gw
+}  // namespace sol

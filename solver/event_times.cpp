@@ -5,7 +5,7 @@
 
 #include "boundary_groups.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -107,4 +107,4 @@ std::vector<double> EVTIME(const EventSources& src) {
     return kept;
 }
 
-}  // namespace gw
+}  // namespace sol

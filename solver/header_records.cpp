@@ -7,7 +7,7 @@
 #include "recordio/recordio.hpp"
 #include "result_file.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -88,4 +88,4 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
     }
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -10,7 +10,7 @@
 #include "model.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // ---------------------------------------------------------------------------------------
 // Keyword records
@@ -128,4 +128,4 @@ void rotate_conductivity(const double ANG[3][3], double K1, double K2, double K3
 // prints the node table. Returns 1 on a node-number error (group K left at once), else 0.
 int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh);
 
-}  // namespace gw
+}  // namespace sol

@@ -4,7 +4,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 bool keyword_ok(InputState& in, const std::string& saved, std::string_view expected,
                 KeywordRule rule) {
@@ -41,7 +41,7 @@ void check_keyword_group(const Units& u, InputState& in, const std::string& save
 }
 
 std::int32_t clamp32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    return static_cast<Index>(std::clamp<std::int64_t>(v, core::kIndexMin, kIndexMax));
 }
 
 void report_limit(const Units& u, InputState& in, std::string_view name, std::int64_t value,
@@ -114,4 +114,4 @@ NodeRange clip_range(std::int64_t N1, std::int64_t N2, std::int64_t INC, std::in
     return r;
 }
 
-}  // namespace gw
+}  // namespace sol

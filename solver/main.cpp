@@ -2,4 +2,4 @@
 #include "recordio/recordio.hpp"
 #include "solver_run.hpp"
 
-int main() { return rio::run_program("solver", gw::SOLMAIN); }
+int main() { return rio::run_program("solver", sol::SOLMAIN); }

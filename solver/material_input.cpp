@@ -5,7 +5,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 constexpr std::string_view kUnitError = "(' ** ERROR ** UNIT DATA -- Group G ')";
@@ -197,4 +197,4 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
     }
 }
 
-}  // namespace gw
+}  // namespace sol

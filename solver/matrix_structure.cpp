@@ -8,7 +8,7 @@
 
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -149,18 +149,17 @@ std::int64_t COLHT(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     // The entries are counted in 64 bits. The pointers are INTEGER*4: once the count passes
     // that range no further pointer is stored, and the count goes back to the caller, whose
     // dimension check of IB (no longer than that range either) lists the sizes and stops.
-    constexpr std::int64_t kMaxPointer = std::numeric_limits<std::int32_t>::max();
     std::int64_t pos = 1;
     MAXA(1) = 1;
     for (std::int32_t n = 1; n <= NUMNP; ++n) {
         if (n % 10000 == 0) rio::write(rio::kConsoleOut, "*", {"sub. COLHT on searching node=", n});
         pos += related_nodes(mesh, inc, mark, NUMNP, n, list, overflow);
-        if (pos <= kMaxPointer) MAXA(n + 1) = static_cast<std::int32_t>(pos);
+        if (pos <= kIndexMax) MAXA(n + 1) = static_cast<Index>(pos);
     }
 
     // 3. Entry count; 4. database records 1 and 2, when the pointers could be held.
     const std::int64_t NWK = pos - 1;
-    if (pos > kMaxPointer) return NWK;
+    if (pos > kIndexMax) return NWK;
     rio::write_unf(kDatabaseUnit, {static_cast<std::int32_t>(NUMNP + 1), static_cast<std::int32_t>(NWK)});
     rio::write_unf(kDatabaseUnit, {MAXA.span()});
     return NWK;
@@ -222,4 +221,4 @@ int ISORT(std::span<std::int32_t> list) {
     return 0;
 }
 
-}  // namespace gw
+}  // namespace sol

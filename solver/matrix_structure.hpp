@@ -7,7 +7,7 @@
 #include "model.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Row pointers MAXA(1..NUMNP+1); returns NWK. Builds them from the elements (each node's
 // elements visited in ascending order) and writes database records 1 and 2 on unit 55, or
@@ -26,4 +26,4 @@ void ADRSK(const Control& ctl, const MeshArrays& mesh, std::int64_t NWK, Span1<s
 // Straight insertion sort ascending; returns -1 when the list has 1 entry or none, else 0.
 int ISORT(std::span<std::int32_t> list);
 
-}  // namespace gw
+}  // namespace sol

@@ -5,7 +5,16 @@
 #include <cstdint>
 #include <string>
 
-namespace gw {
+#include "core/arrays.hpp"
+
+namespace sol {
+
+// The solver's model arrays are the core's 1-based views of the work arrays.
+using core::Index;
+using core::kIndexMax;
+using core::SliceCursor;
+using core::Span1;
+using core::Span2;
 
 inline constexpr int kMaxMat = 99;
 
@@ -75,4 +84,4 @@ struct NodeHistory {
     std::array<int, kMaxEntries + 1> NDFRST{}, NDLAST{}, NDSTEP{};
 };
 
-}  // namespace gw
+}  // namespace sol

@@ -3,7 +3,7 @@
 
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 constexpr int kListUnit = 50;
@@ -76,4 +76,4 @@ void write_history_step(const Control& ctl, const NodeHistory& hist, const Span1
     rio::flush(kHistoryUnit);  // whole output steps on disk, as for the result file
 }
 
-}  // namespace gw
+}  // namespace sol

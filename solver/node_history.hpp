@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
-#include "arrays.hpp"
 #include "model.hpp"
 
-namespace gw {
+namespace sol {
 
 // Number of nodes an entry lists: NDFRST, NDFRST + NDSTEP, ... for
 // (NDLAST - NDFRST + NDSTEP) / NDSTEP values (0 when that is 0 or less). NDSTEP is not 0.
@@ -22,4 +21,4 @@ void read_node_list(const Control& ctl, const Units& u, NodeHistory& hist);
 void write_history_step(const Control& ctl, const NodeHistory& hist, const Span1<double>& PSI,
                         const Span1<double>& Z, double TIME);
 
-}  // namespace gw
+}  // namespace sol

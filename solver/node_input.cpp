@@ -3,7 +3,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 constexpr int kNodeFileUnit = 22;
@@ -150,4 +150,4 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
     return 0;
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -7,7 +7,7 @@
 #include "recordio/recordio.hpp"
 #include "solution.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -139,4 +139,4 @@ PassOutcome RESET(SolverRun& run, SolutionArrays& s, DriverState& d, std::int64_
     }
 }
 
-}  // namespace gw
+}  // namespace sol

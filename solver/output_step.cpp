@@ -6,7 +6,7 @@
 #include "result_file.hpp"
 #include "solution.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -72,4 +72,4 @@ void accepted_outputs(SolverRun& run, SolutionArrays& s, DriverState& d) {
     }
 }
 
-}  // namespace gw
+}  // namespace sol

@@ -7,7 +7,7 @@
 #include "model.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // RDRAIN's rebuild switch: skip group L and rebuild the faces from the entries as they stand
 // (a change event that added or removed rain faces). Any other value reads group L first.
@@ -34,4 +34,4 @@ void RDRAIN(const Control& ctl, const Units& u, InputState& in, const MeshArrays
 double FAREA(const Span2<std::int32_t>& IRFACE, const Span1<double>& X, const Span1<double>& Y,
              std::int64_t i);
 
-}  // namespace gw
+}  // namespace sol

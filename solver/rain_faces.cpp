@@ -10,7 +10,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -234,4 +234,4 @@ void RDRAIN(const Control& ctl, const Units& u, InputState& in, const MeshArrays
     build_rain_nodes(ctl, u, s);
 }
 
-}  // namespace gw
+}  // namespace sol

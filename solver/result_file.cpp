@@ -3,7 +3,7 @@
 
 #include <vector>
 
-namespace gw {
+namespace sol {
 
 namespace {
 constexpr int kSecondResultUnit = 9;
@@ -67,4 +67,4 @@ void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL, const S
     rio::flush(U);
 }
 
-}  // namespace gw
+}  // namespace sol

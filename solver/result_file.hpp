@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "arrays.hpp"
 #include "model.hpp"
 #include "recordio/recordio.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Rewinds units 10 and 9; writes the title and counts on unit 9 and flushes them to the file,
 // then the title, counts, nodes (X, Y, Z, PSIINI, Q, KODE) and elements (NOD(1..8), MTYP) on
@@ -27,4 +26,4 @@ void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL /*(3,NUM
            const Span1<double>& PSI, const Span1<double>& Q, const Span1<double>& TH,
            const Span1<std::int32_t>& KODE, int NSTEP, double TIME);
 
-}  // namespace gw
+}  // namespace sol

@@ -2,7 +2,7 @@
 #include "input.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw {
+namespace sol {
 
 // Expands the EA ranges into the seepage-face list, entries numbered in reading order.
 // Entries past MSEP are counted and dropped; a node outside 1..NUMNP is reported, not stored
@@ -53,4 +53,4 @@ void RDTIME(Control& ctl, const Units& u, InputState& in) {
     if (ctl.NPOST < 1) ctl.NPOST = 1;
 }
 
-}  // namespace gw
+}  // namespace sol

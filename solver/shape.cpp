@@ -1,7 +1,7 @@
 // Shape functions, Jacobians and integration rules of the hexahedron and the prism.
 #include "shape.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -139,4 +139,4 @@ void SHAPE6(const Xyze& XYZE, double L1, double L2, double L3, double zeta, Shap
     p.GDER[7] = {0.0, 0.0, 0.0};
 }
 
-}  // namespace gw
+}  // namespace sol

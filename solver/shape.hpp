@@ -4,7 +4,7 @@
 #include <array>
 #include <span>
 
-namespace gw {
+namespace sol {
 
 // Element node coordinates XYZE(b, i) (b = x, y, z; i = node slot) stored as XYZE[i-1][b-1].
 using Xyze = std::array<std::array<double, 3>, 8>;
@@ -62,4 +62,4 @@ std::span<const TrianglePoint> triangle_rule(int NINTXY);
 // Centroid of the prism's triangle (widened single-precision 1/3).
 inline constexpr double kThird = double(0.333333333f);
 
-}  // namespace gw
+}  // namespace sol

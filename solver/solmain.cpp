@@ -10,7 +10,7 @@
 #include "result_file.hpp"
 #include "solver_run.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -57,11 +57,9 @@ void start_up(SolverRun& run) {
     w.MTOTBD = mtotbd < 1 ? kDefaultBD : mtotbd;
     w.MTOTIB = mtotib < 1 ? kDefaultIB : mtotib;
     try {
-        w.BD.resize(static_cast<std::size_t>(w.MTOTBD));
-        w.IB.resize(static_cast<std::size_t>(w.MTOTIB));
+        w.BD = core::allocate_storage<double>(w.MTOTBD);
+        w.IB = core::allocate_storage<Index>(w.MTOTIB);
     } catch (const std::bad_alloc&) {
-        rio::fatal(41, 0);
-    } catch (const std::length_error&) {
         rio::fatal(41, 0);
     }
 
@@ -170,4 +168,4 @@ void SOLMAIN() {
     run_solution_stage(run);
 }
 
-}  // namespace gw
+}  // namespace sol

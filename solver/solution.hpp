@@ -8,7 +8,7 @@
 #include "solver_run.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 // Scalars of the driver, kept for the whole solution.
 struct DriverState {
@@ -59,4 +59,4 @@ PassOutcome RESET(SolverRun& run, SolutionArrays& s, DriverState& d, std::int64_
 // histories of an accepted pass.
 void accepted_outputs(SolverRun& run, SolutionArrays& s, DriverState& d);
 
-}  // namespace gw
+}  // namespace sol

@@ -11,7 +11,7 @@
 #include "work_arrays.hpp"
 #include "result_file.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -79,4 +79,4 @@ void run_solution_stage(SolverRun& run) {
     rio::stop();
 }
 
-}  // namespace gw
+}  // namespace sol

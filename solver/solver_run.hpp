@@ -7,7 +7,7 @@
 #include "model.hpp"
 #include "work_arrays.hpp"
 
-namespace gw {
+namespace sol {
 
 struct SolverRun {
     Control ctl;
@@ -31,4 +31,4 @@ void SOLMAIN();
 // matrix structure, the header block, the rain groups, the solution and the closing line.
 void run_solution_stage(SolverRun& run);
 
-}  // namespace gw
+}  // namespace sol

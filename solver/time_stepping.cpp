@@ -8,7 +8,7 @@
 #include "solution.hpp"
 #include "result_file.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -188,4 +188,4 @@ SolutionEnd SOLUTN(SolverRun& run, SolutionArrays& s, std::int64_t NWK) {
     }
 }
 
-}  // namespace gw
+}  // namespace sol

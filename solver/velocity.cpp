@@ -1,7 +1,7 @@
 // Darcy velocity at the centre and moisture content of every active element.
 #include "assembly.hpp"
 
-namespace gw {
+namespace sol {
 
 namespace {
 
@@ -84,4 +84,4 @@ void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshA
     }
 }
 
-}  // namespace gw
+}  // namespace sol

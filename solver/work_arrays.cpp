@@ -3,7 +3,7 @@
 
 #include <cassert>
 
-namespace gw {
+namespace sol {
 
 namespace {
 // The seepage-list dimension and the fixed element-row width, as 64-bit values.
@@ -24,7 +24,7 @@ MeshTotals mesh_totals(const Control& c) {
 MeshArrays cut_mesh(WorkArrays& w, const Control& c) {
     const std::int64_t NN = c.NUMNP, NE = c.NUMEL, NM = c.NUMMAT;
     MeshArrays a;
-    SliceCursor<double> bd(w.BD.data(), 0);
+    SliceCursor<double> bd(w.BD.get(), 0);
     a.tab.THKR = bd.take2(c.MXNRK, NM);    // B1
     a.tab.RKR = bd.take2(c.MXNRK, NM);     // B2
     a.tab.THPS = bd.take2(c.MXNPSI, NM);   // B3
@@ -40,7 +40,7 @@ MeshArrays cut_mesh(WorkArrays& w, const Control& c) {
     a.Z = bd.take(NN);                     // B13
     a.SEPVAL = bd.take(msep(c));           // B14
 
-    SliceCursor<std::int32_t> ib(w.IB.data(), 0);
+    SliceCursor<Index> ib(w.IB.get(), 0);
     a.MTYP = ib.take(NE);                  // I1
     a.NOD = ib.take2(kNpemax, NE);         // I2
     a.KODE = ib.take(NN);                  // I3
@@ -81,7 +81,7 @@ RunTotals run_totals(const Control& c, std::int64_t NWK) {
 }
 
 Span1<std::int32_t> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NWK) {
-    return Span1<std::int32_t>(w.IB.data() + mt.IB1, NWK);
+    return Span1<Index>(w.IB.get() + mt.IB1, NWK);
 }
 
 void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::int64_t NWK,
@@ -96,7 +96,7 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
                        mxnwcb = dim(c.MXNWCB), mxnwcr = dim(c.MXNWCR), nmatc = dim(c.NMATC),
                        mxmate = dim(c.MXMATE), mxmatm = dim(c.MXMATM);
 
-    SliceCursor<double> bd(w.BD.data(), mt.BD1);
+    SliceCursor<double> bd(w.BD.get(), mt.BD1);
     s.SK = bd.take(NWK);
     s.HW = bd.take(NN);
     s.GRAV = bd.take(NN);
@@ -133,7 +133,7 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
     s.NEWCB_V3 = bd.take2(mxnwcb, nnewc);
     assert(bd.at() == run_totals(c, NWK).BD);  // the slices fill the BD total exactly
 
-    SliceCursor<std::int32_t> ib(w.IB.data(), mt.IB1);
+    SliceCursor<Index> ib(w.IB.get(), mt.IB1);
     s.ISP = ib.take(NWK);
     s.IFREE = ib.take(NN);
     s.KODE_S = ib.take(mem ? NN : 1);
@@ -187,4 +187,4 @@ void cut_solution(WorkArrays& w, const Control& c, const MeshTotals& mt, std::in
     s.VEL = Span2<double>(p + 3 * NN, 3, NE);
 }
 
-}  // namespace gw
+}  // namespace sol

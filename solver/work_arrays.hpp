@@ -2,47 +2,17 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
-#include <utility>
 #include <vector>
 
-#include "arrays.hpp"
+#include "core/work_storage.hpp"
 #include "model.hpp"
 
-namespace gw {
-
-// Storage of the work arrays: zeroed pages from the system, not written on allocation, so a
-// generous MTOTBD or MTOTIB costs only the pages the model uses.
-template <class T>
-struct ZeroPageAllocator {
-    using value_type = T;
-    ZeroPageAllocator() = default;
-    template <class U>
-    ZeroPageAllocator(const ZeroPageAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        void* p = std::calloc(n, sizeof(T));
-        if (p == nullptr) throw std::bad_alloc();
-        return static_cast<T*>(p);
-    }
-    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
-    // Elements made by resize() keep the zeros the pages came with.
-    template <class U>
-    void construct(U*) noexcept {}
-    template <class U, class... A>
-    void construct(U* p, A&&... a) {
-        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-    }
-    bool operator==(const ZeroPageAllocator&) const { return true; }
-};
-
-template <class T>
-using WorkVector = std::vector<T, ZeroPageAllocator<T>>;
+namespace sol {
 
 struct WorkArrays {
     std::int64_t MTOTBD = 0, MTOTIB = 0;
-    WorkVector<double> BD;          // zeroed
-    WorkVector<std::int32_t> IB;    // zeroed
+    core::WorkStorage<double> BD;   // MTOTBD words, zeroed
+    core::WorkStorage<Index> IB;    // MTOTIB words, zeroed
 };
 
 // Per-material tables: pair k of material m in row k of column m.
@@ -144,4 +114,4 @@ Span1<std::int32_t> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NW
 void cut_solution(WorkArrays& w, const Control& ctl, const MeshTotals& mt, std::int64_t NWK,
                   SolutionArrays& s);
 
-}  // namespace gw
+}  // namespace sol

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../solver/scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 #include "globals.hpp"
 #include "recordio/recordio.hpp"
 #include "two_cell_mesh.hpp"
@@ -55,7 +55,7 @@ struct SmallModel {
 };
 
 // Runs the writers in a scratch directory with "AVS.INP" on unit 6 and "AVS.tmp" on unit 8.
-class AvsFiles : public gw::test_support::ScratchDirTest {
+class AvsFiles : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../solver/scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 #include "femap.hpp"
 #include "femap_records.hpp"
 #include "recordio/recordio.hpp"
@@ -26,7 +26,7 @@ Span1<T> view(std::vector<T>& v) {
 }
 
 // Runs a writer on unit 6 in a scratch directory and returns the records it wrote.
-class FemapFile : public gw::test_support::ScratchDirTest {
+class FemapFile : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../solver/scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 #include "globals.hpp"
 #include "recordio/recordio.hpp"
 #include "two_cell_mesh.hpp"
@@ -15,7 +15,7 @@
 namespace {
 
 // A triangle and a quadrilateral written on unit 6.
-class PloxenBlock : public gw::test_support::ScratchDirTest {
+class PloxenBlock : public test_support::ScratchDirTest {
 protected:
     void SetUp() override {
         ScratchDirTest::SetUp();

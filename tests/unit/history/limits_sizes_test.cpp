@@ -4,11 +4,11 @@
 #include <array>
 #include <fstream>
 
-#include "../solver/scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 #include "history.hpp"
 #include "recordio/recordio.hpp"
 
-namespace gw::his {
+namespace his {
 namespace {
 
 class Limits_ : public test_support::ScratchDirTest {
@@ -46,4 +46,4 @@ TEST(WorkSizes, LargeLimitsDoNotWrap) {
 }
 
 }  // namespace
-}  // namespace gw::his
+}  // namespace his

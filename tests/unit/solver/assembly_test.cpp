@@ -17,9 +17,9 @@
 #include "assembly.hpp"
 #include "test_model.hpp"
 #include "recordio/recordio.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 using test_model::Model;
@@ -321,4 +321,4 @@ TEST_F(Assembly, VelocityInEmptyTableStops3333) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

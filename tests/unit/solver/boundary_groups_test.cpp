@@ -5,35 +5,35 @@
 #include <random>
 
 #include "boundary_groups.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
 namespace {
 
-using gw::test_support::ScratchDirTest;
+using test_support::ScratchDirTest;
 
 // Arrays of one group kind in vectors, with NHB = 3, NHBN = 11, NHBT = 4 unless changed.
 struct Groups {
-    gw::Control c;
+    sol::Control c;
     std::vector<std::int32_t> counts, nodes, points;
     std::vector<double> T, V;
-    gw::BoundaryGroupKind kind(bool head) {
-        counts.assign(gw::dim(c.NHB), -99);
-        nodes.assign(gw::dim(c.NHB) * gw::dim(c.NHBN), -99);
-        points.assign(gw::dim(c.NHB), -99);
-        T.assign(gw::dim(c.NHBT) * gw::dim(c.NHB), -99.0);
+    sol::BoundaryGroupKind kind(bool head) {
+        counts.assign(sol::dim(c.NHB), -99);
+        nodes.assign(sol::dim(c.NHB) * sol::dim(c.NHBN), -99);
+        points.assign(sol::dim(c.NHB), -99);
+        T.assign(sol::dim(c.NHBT) * sol::dim(c.NHB), -99.0);
         V = T;
         return {head ? "HBOUN" : "QBOUN", head ? "M  " : "R  ", head ? "HTIME" : "QTIME",
                 head ? "N,O" : "S,T", head ? "NHN" : "NQN", head ? "NHTP" : "NQTP",
                 c.NHB, c.NHBN, c.NHBT, head,
-                {counts.data(), gw::dim(c.NHB)},
-                {nodes.data(), gw::dim(c.NHB), gw::dim(c.NHBN)},
-                {points.data(), gw::dim(c.NHB)},
-                {T.data(), gw::dim(c.NHBT), gw::dim(c.NHB)},
-                {V.data(), gw::dim(c.NHBT), gw::dim(c.NHB)}};
+                {counts.data(), sol::dim(c.NHB)},
+                {nodes.data(), sol::dim(c.NHB), sol::dim(c.NHBN)},
+                {points.data(), sol::dim(c.NHB)},
+                {T.data(), sol::dim(c.NHBT), sol::dim(c.NHB)},
+                {V.data(), sol::dim(c.NHBT), sol::dim(c.NHB)}};
     }
-    int node(int g, int k) const { return nodes[(g - 1) + (k - 1) * gw::dim(c.NHB)]; }
-    double t(int k, int g) const { return T[(k - 1) + (g - 1) * gw::dim(c.NHBT)]; }
-    double v(int k, int g) const { return V[(k - 1) + (g - 1) * gw::dim(c.NHBT)]; }
+    int node(int g, int k) const { return nodes[(g - 1) + (k - 1) * sol::dim(c.NHB)]; }
+    double t(int k, int g) const { return T[(k - 1) + (g - 1) * sol::dim(c.NHBT)]; }
+    double v(int k, int g) const { return V[(k - 1) + (g - 1) * sol::dim(c.NHBT)]; }
 };
 
 class BoundaryGroupsTest : public ScratchDirTest {
@@ -48,17 +48,17 @@ protected:
             f << "NEXT \r\n";
         }
         rio::open(1, "GROUPS.DAT", rio::Status::Old, rio::Form::Formatted);
-        gw::Units u;
+        sol::Units u;
         u.IR = 1;
         u.IW = kListing;
         in.KEYWD = keyword_before;
-        gw::read_boundary_groups(g.c, u, in, g.kind(head));
+        sol::read_boundary_groups(g.c, u, in, g.kind(head));
         std::string next(5, ' ');
         rio::read(1, "(A5)", {next});
         EXPECT_EQ(next, "NEXT ");
         return listing();
     }
-    gw::InputState in;
+    sol::InputState in;
 };
 
 Groups three_groups() {
@@ -165,7 +165,7 @@ struct Tables {
         ld = static_cast<std::int64_t>(rows);
         count = static_cast<int>(tabs.size());
     }
-    gw::TimeTables view() {
+    sol::TimeTables view() {
         return {{T.data(), ld, static_cast<std::int64_t>(n.size())},
                 {n.data(), static_cast<std::int64_t>(n.size())},
                 count};
@@ -203,8 +203,8 @@ TEST(EventTimes, CollectionSortAndThinning) {
     };
     for (const EventCase& c : cases) {
         Tables r(c.rainr), e(c.evapo), h(c.htime), q(c.qtime);
-        gw::EventSources src{c.newc, c.matc, r.view(), e.view(), h.view(), q.view()};
-        EXPECT_EQ(gw::EVTIME(src), c.expected) << c.why;
+        sol::EventSources src{c.newc, c.matc, r.view(), e.view(), h.view(), q.view()};
+        EXPECT_EQ(sol::EVTIME(src), c.expected) << c.why;
     }
 }
 
@@ -257,8 +257,8 @@ TEST(EventTimes, SameListAsTheDirectRules) {
         if (!list.empty()) expected.insert(expected.begin(), list[0]);
 
         Tables r(kinds[0]), e(kinds[1]), h(kinds[2]), q(kinds[3]);
-        gw::EventSources src{newc, matc, r.view(), e.view(), h.view(), q.view()};
-        EXPECT_EQ(gw::EVTIME(src), expected) << "trial " << trial;
+        sol::EventSources src{newc, matc, r.view(), e.view(), h.view(), q.view()};
+        EXPECT_EQ(sol::EVTIME(src), expected) << "trial " << trial;
     }
 }
 

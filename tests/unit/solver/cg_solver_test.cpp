@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 // A compressed-row system held in vectors: row i is its diagonal, then (column, value) pairs.
@@ -282,4 +282,4 @@ TEST_F(Discharge, RowSumIsAddedWhole) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

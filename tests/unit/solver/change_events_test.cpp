@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "change_events.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
 namespace {
 
-using namespace gw;
+using namespace sol;
 
 // Records of the model file, built column by column.
 std::string rec(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
@@ -59,8 +59,8 @@ protected:
         run.units.IW = kListing;
         run.mesh_totals = mesh_totals(c);
         const RunTotals t = run_totals(c, 0);
-        run.work.BD.resize(static_cast<std::size_t>(t.BD));
-        run.work.IB.resize(static_cast<std::size_t>(t.IB));
+        run.work.BD = core::allocate_storage<double>(t.BD);
+        run.work.IB = core::allocate_storage<Index>(t.IB);
         run.mesh = cut_mesh(run.work, c);
         cut_solution(run.work, c, run.mesh_totals, 0, s);
         MeshArrays& m = run.mesh;

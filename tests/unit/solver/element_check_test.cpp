@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 // Elements over their own coordinate vectors; every element of material 1.
@@ -195,4 +195,4 @@ TEST(ElementCheckRules, ThresholdIsAbsolute) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

@@ -17,9 +17,9 @@
 #include "assembly.hpp"
 #include "test_model.hpp"
 #include "recordio/recordio.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 using test_model::Model;
@@ -233,4 +233,4 @@ TEST_F(ElementMatrix, LinearHeadFieldOnDistortedPatchHasZeroResidual) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

@@ -5,8 +5,8 @@
 
 namespace {
 
-using gw::InputState;
-using gw::KeywordRule;
+using sol::InputState;
+using sol::KeywordRule;
 
 struct KeywordCase {
     const char* why;
@@ -42,7 +42,7 @@ TEST(InputKeyword, RuleVariants) {
     for (const auto& c : cases) {
         InputState in;
         in.KEYWD = c.read;
-        EXPECT_EQ(gw::keyword_ok(in, c.saved, c.expected, c.rule), c.ok) << c.why;
+        EXPECT_EQ(sol::keyword_ok(in, c.saved, c.expected, c.rule), c.ok) << c.why;
         EXPECT_EQ(in.KEYWD, c.buffer_after) << c.why;
     }
 }
@@ -67,7 +67,7 @@ TEST(InputRange, CountedLoopClippedToTheNodes) {
         {"huge range", 1, 2000000000, 1, 12, 2000000000, 0, 11, true, 13},
     };
     for (const Case& c : cases) {
-        const auto r = gw::clip_range(c.N1, c.N2, c.INC, 1, c.hi);
+        const auto r = sol::clip_range(c.N1, c.N2, c.INC, 1, c.hi);
         EXPECT_EQ(r.count, c.count) << c.why;
         EXPECT_EQ(r.kmin, c.kmin) << c.why;
         EXPECT_EQ(r.kmax, c.kmax) << c.why;

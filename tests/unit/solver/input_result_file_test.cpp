@@ -41,21 +41,21 @@ protected:
 
 TEST_F(InResultDir, StepBlockWithAndWithoutMoistureRecord) {
     // Two nodes, four elements: SNODES one record per node, SVEL one per element, STH 3 + 1.
-    gw::Control ctl;
+    sol::Control ctl;
     ctl.NUMNP = 2;
     ctl.NUMEL = 4;
-    gw::Units u;
+    sol::Units u;
     std::vector<double> vel = {1.0, 0.0, -0.25, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     std::vector<double> psi = {-0.25, 1.0}, q = {0.0, 1.0E-5}, th = {0.1, 0.2, 0.3, 0.4};
     std::vector<std::int32_t> kode = {1, 0};
-    gw::Span2<double> VEL(vel.data(), 3, 4);
-    gw::Span1<double> PSI(psi.data(), 2), Q(q.data(), 2), TH(th.data(), 4);
-    gw::Span1<std::int32_t> KODE(kode.data(), 2);
+    core::Span2<double> VEL(vel.data(), 3, 4);
+    core::Span1<double> PSI(psi.data(), 2), Q(q.data(), 2), TH(th.data(), 4);
+    core::Span1<std::int32_t> KODE(kode.data(), 2);
 
     rio::open(u.IPOST, "RES", rio::Status::Unknown, rio::Form::Formatted);
-    gw::WRPLT(ctl, u, VEL, PSI, Q, TH, KODE, 12, 3600.0);
+    sol::WRPLT(ctl, u, VEL, PSI, Q, TH, KODE, 12, 3600.0);
     ctl.ITHSW = 1;
-    gw::WRPLT(ctl, u, VEL, PSI, Q, TH, KODE, 13, 7200.0);
+    sol::WRPLT(ctl, u, VEL, PSI, Q, TH, KODE, 13, 7200.0);
     rio::close(u.IPOST);
 
     const std::string zero = "  0.000000000000000E+000";
@@ -78,17 +78,17 @@ TEST_F(InResultDir, StepBlockWithAndWithoutMoistureRecord) {
 
 TEST_F(InResultDir, HistoryStepRecords) {
     // Entry 10, 1, -3 lists 10, 7, 4, 1 in that order; an empty entry writes nothing.
-    gw::Control ctl;
+    sol::Control ctl;
     ctl.NUMNP = 10;
     ctl.NDCNT = 2;
-    gw::NodeHistory h;
+    sol::NodeHistory h;
     h.NDFRST[1] = 10, h.NDLAST[1] = 1, h.NDSTEP[1] = -3;
     h.NDFRST[2] = 5, h.NDLAST[2] = 1, h.NDSTEP[2] = 1;
     std::vector<double> psi(10), z(10);
     for (int i = 0; i < 10; ++i) psi[i] = -0.5 * (i + 1), z[i] = i + 1;
     rio::open(51, "NDLIST.PST", rio::Status::Unknown, rio::Form::Unformatted);
-    gw::write_history_step(ctl, h, gw::Span1<double>(psi.data(), 10),
-                           gw::Span1<double>(z.data(), 10), 2.5);
+    sol::write_history_step(ctl, h, core::Span1<double>(psi.data(), 10),
+                           core::Span1<double>(z.data(), 10), 2.5);
     rio::close(51);
 
     const std::string f = slurp("NDLIST.PST");

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "recordio/recordio.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 // A mesh held in its own vectors, with the views COLHT and ADRSK take.
@@ -292,4 +292,4 @@ TEST_F(MatrixStructure, RowOfExactly500EntriesFits) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

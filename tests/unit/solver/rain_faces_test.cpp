@@ -8,24 +8,24 @@
 
 #include "input.hpp"
 #include "rain.hpp"
-#include "scratch_dir.hpp"
+#include "../support/scratch_dir.hpp"
 
 namespace {
 
-using gw::Span1;
-using gw::Span2;
+using core::Span1;
+using core::Span2;
 
 // A unit cube (element 1, top face z = 1), a right prism on the triangle (0,0), (1,0),
 // (0,1) (element 2) and a hexahedron 2 x 1 beside the cube whose top rises from z = 1 to 2
 // (element 3, sharing the cube's nodes 1, 4, 5, 8), with room for the rain arrays.
 struct RainModel {
-    gw::Control ctl;
-    gw::Units u;
-    gw::InputState in;
+    sol::Control ctl;
+    sol::Units u;
+    sol::InputState in;
     std::vector<double> x, y, rface, train, rrain, tevap, revap;
     std::vector<std::int32_t> nod, npe, irface, irt, iet, irnode, nrtp, netp;
-    gw::MeshArrays mesh;
-    gw::SolutionArrays s;
+    sol::MeshArrays mesh;
+    sol::SolutionArrays s;
 
     RainModel(int NRFACE, int NRNODE, int NRRPT = 2, int NRR = 1, int NEVPT = 2, int NEV = 1) {
         const std::vector<std::array<double, 2>> xy = {
@@ -48,7 +48,7 @@ struct RainModel {
         ctl.NEV = NEV;
         u.IR = 1;
         u.IW = 16;  // the listing unit of the scratch-directory tests
-        const auto d = [](int n) { return static_cast<std::size_t>(gw::dim(n)); };
+        const auto d = [](int n) { return static_cast<std::size_t>(sol::dim(n)); };
         irface.assign(7 * d(NRFACE), 0);
         irt.assign(d(NRFACE), 0);
         iet.assign(d(NRFACE), 0);
@@ -64,28 +64,28 @@ struct RainModel {
         mesh.Y = Span1<double>(y.data(), 18);
         mesh.NOD = Span2<std::int32_t>(nod.data(), 8, 3);
         mesh.NPE = Span1<std::int32_t>(npe.data(), 3);
-        s.IRFACE = Span2<std::int32_t>(irface.data(), gw::dim(NRFACE), 7);
-        s.IRT = Span1<std::int32_t>(irt.data(), gw::dim(NRFACE));
-        s.IET = Span1<std::int32_t>(iet.data(), gw::dim(NRFACE));
-        s.RFACE = Span2<double>(rface.data(), gw::dim(NRFACE), 2);
-        s.IRNODE = Span1<std::int32_t>(irnode.data(), gw::dim(NRNODE));
-        s.TRAIN = Span2<double>(train.data(), gw::dim(NRRPT), gw::dim(NRR));
-        s.RRAIN = Span2<double>(rrain.data(), gw::dim(NRRPT), gw::dim(NRR));
-        s.TEVAP = Span2<double>(tevap.data(), gw::dim(NEVPT), gw::dim(NEV));
-        s.REVAP = Span2<double>(revap.data(), gw::dim(NEVPT), gw::dim(NEV));
-        s.NRTP = Span1<std::int32_t>(nrtp.data(), gw::dim(NRR));
-        s.NETP = Span1<std::int32_t>(netp.data(), gw::dim(NEV));
+        s.IRFACE = Span2<std::int32_t>(irface.data(), sol::dim(NRFACE), 7);
+        s.IRT = Span1<std::int32_t>(irt.data(), sol::dim(NRFACE));
+        s.IET = Span1<std::int32_t>(iet.data(), sol::dim(NRFACE));
+        s.RFACE = Span2<double>(rface.data(), sol::dim(NRFACE), 2);
+        s.IRNODE = Span1<std::int32_t>(irnode.data(), sol::dim(NRNODE));
+        s.TRAIN = Span2<double>(train.data(), sol::dim(NRRPT), sol::dim(NRR));
+        s.RRAIN = Span2<double>(rrain.data(), sol::dim(NRRPT), sol::dim(NRR));
+        s.TEVAP = Span2<double>(tevap.data(), sol::dim(NEVPT), sol::dim(NEV));
+        s.REVAP = Span2<double>(revap.data(), sol::dim(NEVPT), sol::dim(NEV));
+        s.NRTP = Span1<std::int32_t>(nrtp.data(), sol::dim(NRR));
+        s.NETP = Span1<std::int32_t>(netp.data(), sol::dim(NEV));
     }
     // Entry i names element e and face f, as a RAINE record or a change event leaves it.
     void entry(int i, int e, int f) {
         s.IRFACE(i, 1) = e;
         s.IRFACE(i, 3) = f;
     }
-    void rebuild() { gw::RDRAIN(ctl, u, in, mesh, s, gw::kRainRebuild); }
-    void read() { gw::RDRAIN(ctl, u, in, mesh, s, 0); }
+    void rebuild() { sol::RDRAIN(ctl, u, in, mesh, s, sol::kRainRebuild); }
+    void read() { sol::RDRAIN(ctl, u, in, mesh, s, 0); }
 };
 
-class RainFaces : public gw::test_support::ScratchDirTest {
+class RainFaces : public test_support::ScratchDirTest {
 protected:
     std::string file(const char* name) {
         rio::close_all();

@@ -5,7 +5,7 @@
 
 #include "shape.hpp"
 
-namespace gw {
+namespace sol {
 namespace {
 
 // Unit cube numbered with node 1 at (1, 1, 1), nodes 1-4 on the top face.
@@ -127,4 +127,4 @@ TEST(Shape, TriangleRuleChosenByNintxy) {
 }
 
 }  // namespace
-}  // namespace gw
+}  // namespace sol

@@ -10,7 +10,7 @@
 
 #include "assembly.hpp"
 
-namespace gw::test_model {
+namespace sol::test_model {
 
 // A model held in its own vectors: nodes, elements of material 1, two materials with
 // unsaturated tables, the matrix structure (diagonal first, then ascending columns) and the
@@ -143,4 +143,4 @@ inline std::vector<std::array<double, 3>> cube() {
 }
 inline const std::vector<std::int32_t> kHex{1, 2, 3, 4, 5, 6, 7, 8};
 
-}  // namespace gw::test_model
+}  // namespace sol::test_model

@@ -1,12 +1,12 @@
-// Zeroed storage of the post-processors' work arrays.
-#include "work_storage.hpp"
+// Zeroed storage of the work arrays, in 2 MB pages where the system offers them.
+#include "core/work_storage.hpp"
 
 #include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <sys/mman.h>
 
-namespace pp {
+namespace core {
 
 void FreeDeleter::operator()(void* p) const noexcept { std::free(p); }
 
@@ -32,4 +32,4 @@ void* allocate_zeroed(std::int64_t words, std::size_t size) {
     return p;
 }
 
-}  // namespace pp
+}  // namespace core

@@ -1,11 +1,20 @@
-// 1-based views of model arrays cut out of the work arrays BD and IB.
+// 1-based views of model arrays cut out of the work arrays BD and IB, the cursor that cuts
+// them, and the INTEGER*4 type of every integer the model stores.
 #pragma once
 
 #include <cassert>
 #include <cstdint>
+#include <limits>
 #include <span>
 
-namespace gw {
+namespace core {
+
+// INTEGER*4: node and element numbers, codes, row pointers and every word of IB. A count or
+// index the model stores in it is at most kIndexMax (2^31 - 1); positions in the work arrays
+// and products of counts are reckoned in 64 bits and checked against it.
+using Index = std::int32_t;
+inline constexpr std::int64_t kIndexMax = std::numeric_limits<Index>::max();
+inline constexpr std::int64_t kIndexMin = std::numeric_limits<Index>::min();
 
 // One-dimensional array A(i), i = 1..n.
 template <class T>
@@ -75,4 +84,4 @@ private:
     std::int64_t at_;
 };
 
-}  // namespace gw
+}  // namespace core

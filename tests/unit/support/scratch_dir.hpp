@@ -11,7 +11,7 @@
 
 #include "recordio/recordio.hpp"
 
-namespace gw::test_support {
+namespace test_support {
 
 class ScratchDirTest : public ::testing::Test {
 protected:
@@ -49,4 +49,4 @@ protected:
     std::filesystem::path old_, dir_;
 };
 
-}  // namespace gw::test_support
+}  // namespace test_support
