@@ -143,7 +143,7 @@ void write_model(const Block& b, std::int64_t NWK, const std::filesystem::path& 
     put(m, "PROP %10.3E%10.3E%10.3E%10.3f%10.3E%5d", 1.0e-3, 1.0e-3, 1.0e-3, 0.3, 1.0e-4, 0);
     put(m, "UNSAT");
     put(m, "%10.3f%10.3f%10.3f%10.3f", 0.1, 0.0, 0.3, 1.0);    // moisture, relative conductivity
-    put(m, "%10.3f%10.3f%10.3f%10.3f", 0.3, 0.0, 0.1, 100.0);  // moisture, suction
+    put(m, "%10.3f%10.3f%10.3f%10.3f", 0.1, 100.0, 0.3, 0.0);  // moisture, suction: dry to wet
 
     // Nodes: both ends of every x-line (total heads, IHEAD = 1); the ones between are
     // interpolated.
