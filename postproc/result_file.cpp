@@ -21,7 +21,7 @@ constexpr std::int64_t kIntsPerRecord = 6;
 
 // One list-directed statement of a step block: a fatal end of the file unless `end_ok`, and
 // with `unreadable` given an unreadable value that returns false quietly and sets it.
-bool read_block_statement(int unit, bool end_ok, bool* unreadable, rio::Items items) {
+bool read_block_statement(int unit, bool end_ok, bool* unreadable, rio::Targets items) {
     if (unreadable != nullptr) {
         const rio::ReadOutcome r = rio::read_or_error(unit, "*", items);
         *unreadable = r == rio::ReadOutcome::Error;
@@ -44,11 +44,11 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
                      const Span1<std::int32_t>& MTYP, Connectivity nod, std::int32_t MTYPMAX) {
     std::int32_t drop = 0;
     rio::read(unit, "*",
-              {rio::Item::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
+              {rio::Target::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
                                int_member(KODE, drop))});
     const std::int64_t first = rio::record_number(unit) + 1;
     rio::read(unit, "*",
-              {rio::Item::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
+              {rio::Target::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
                                int_member(MTYP, drop))});
     // Every writer and the node flags of the converter index with the element node numbers;
     // a writer may name no more materials than its blocks can.
@@ -85,9 +85,9 @@ bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NU
                       const Span1<double>& VY, const Span1<double>& VZ, const Span1<double>& TH,
                       bool* unreadable) {
     std::int32_t drop = 0;
-    const rio::Item nodes =
-        rio::Item::loop(NUMNP, PSI.data(), Q.data(), int_member(KODE, drop));
-    const rio::Item vel = rio::Item::loop(NUMEL, VX.data(), VY.data(), VZ.data());
+    const rio::Target nodes =
+        rio::Target::loop(NUMNP, PSI.data(), Q.data(), int_member(KODE, drop));
+    const rio::Target vel = rio::Target::loop(NUMEL, VX.data(), VY.data(), VZ.data());
     const std::span<double> th(TH.data(), static_cast<std::size_t>(NUMEL));
     return read_block_statement(unit, end_ok, unreadable, {nodes}) &&
            read_block_statement(unit, end_ok, unreadable, {vel}) &&

@@ -12,7 +12,7 @@ namespace {
 
 // One keyword record: reads `format` with the keyword first, then applies the keyword rule.
 // A wrong keyword prints the group's line and sets the flag; returns false then.
-bool read_record(const Units& u, InputState& in, const char* format, rio::Items items,
+bool read_record(const Units& u, InputState& in, const char* format, rio::Targets items,
                  std::string_view keyword, std::string_view group, bool report = true) {
     const std::string saved = in.KEYWD;
     rio::read(u.IR, format, items);

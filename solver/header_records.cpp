@@ -42,7 +42,7 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
     const int IR = u.IR;
 
     // 1. Title and control record; the scratch switch at once.
-    rio::read(IR, "(20A4)", {rio::Item::words(c.TITLE, 4)});
+    rio::read(IR, "(20A4)", {rio::Target::words(c.TITLE, 4)});
     rio::read(IR, "(2I7,I6,11I5,I2,I3)",
               {c.NUMNP, c.NUMEL, c.NUMMAT, c.IHEAD, c.ITMAX, c.ITSCH, c.MAXSEP, c.NPEMAX_READ,
                c.NINTXY, c.NINTZ, c.NCUL, c.KIND, c.ITMAX0, c.ITCGF, c.ISCR, c.MESHCK});
@@ -77,7 +77,7 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
     c.MSEP = c.MAXSEP >= 1 ? c.MAXSEP : 1;
 
     // 7. Table lengths, eight pairs a line; one line even without materials.
-    rio::read(IR, "(16I5)", {rio::Item::loop(c.NUMMAT, &mat.NRK[1], &mat.NPSI[1])});
+    rio::read(IR, "(16I5)", {rio::Target::loop(c.NUMMAT, &mat.NRK[1], &mat.NPSI[1])});
     c.MXNRK = mat.NRK[1];
     c.MXNPSI = mat.NPSI[1];
     for (int m = 1; m <= c.NUMMAT; ++m) {

@@ -149,8 +149,8 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
             rio::write(u.IW, kUnsatError);
         }
         // 3.2, 3.3 The two tables; suctions are stored as negative pressure heads.
-        rio::read(u.IR, "(8E10.3)", {rio::Item::loop(NRK, THKR, RKR)});
-        rio::read(u.IR, "(8E10.3)", {rio::Item::loop(NPSI, THPS, PSIT)});
+        rio::read(u.IR, "(8E10.3)", {rio::Target::loop(NRK, THKR, RKR)});
+        rio::read(u.IR, "(8E10.3)", {rio::Target::loop(NPSI, THPS, PSIT)});
         for (int k = 0; k < NPSI; ++k) PSIT[k] = -PSIT[k];
 
         // 3.4 Capacity table.

@@ -65,7 +65,7 @@ bool read_tables(const Units& u, InputState& in, std::string_view keyword,
             }
         };
         if (NT <= room) {
-            rio::read(u.IR, "(6F10.0)", {rio::Item::loop(NT, &T(1, t), &V(1, t))});
+            rio::read(u.IR, "(6F10.0)", {rio::Target::loop(NT, &T(1, t), &V(1, t))});
             NTP(t) = NT;
             check_times(&T(1, t));
             continue;
@@ -74,7 +74,7 @@ bool read_tables(const Units& u, InputState& in, std::string_view keyword,
         limit(u, in, keyword, group, "NT", NT, 0, cap);
         bad = true;
         std::vector<double> times(static_cast<std::size_t>(NT)), values(times.size());
-        rio::read(u.IR, "(6F10.0)", {rio::Item::loop(NT, times.data(), values.data())});
+        rio::read(u.IR, "(6F10.0)", {rio::Target::loop(NT, times.data(), values.data())});
         for (int j = 1; j <= room; ++j) {
             T(j, t) = times[j - 1];
             V(j, t) = values[j - 1];

@@ -30,11 +30,12 @@ void copy(const Span1<T>& from, const Span1<T>& to) {
 // the rain faces as records of unit 3, each array whole.
 void keep_state(SolverRun& run, SolutionArrays& s, bool save) {
     const MeshArrays& m = run.mesh;
-    auto record = [save](rio::Items items) {
+    // One record of whole arrays, written or read back in the same order.
+    auto record = [save](auto... arrays) {
         if (save)
-            rio::write_unf(3, items);
+            rio::write_unf(3, {rio::Item(arrays)...});
         else
-            rio::read_unf(3, items);
+            rio::read_unf(3, {rio::Target(arrays)...});
     };
     auto move = [save](const auto& live, const auto& kept) {
         if (save)
@@ -51,12 +52,12 @@ void keep_state(SolverRun& run, SolutionArrays& s, bool save) {
         move(m.KODE, s.KODE_S);
         move(m.MTYP, s.MTYP_S);
     } else {
-        record({whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE), whole(m.MTYP),
-                whole(m.QINIT)});
+        record(whole(m.PSI), whole(s.HOLD), whole(m.Q), whole(m.KODE), whole(m.MTYP),
+               whole(m.QINIT));
     }
-    record({whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN), whole(m.IFSEEP),
-            whole(m.KSEEP)});
-    record({whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE)});
+    record(whole(s.IHBN), whole(s.NHN), whole(s.IQBN), whole(s.NQN), whole(m.IFSEEP),
+           whole(m.KSEEP));
+    record(whole(s.IRFACE), whole(s.IRT), whole(s.IET), whole(s.RFACE));
 }
 
 void write_step_header(const SolverRun& run, const DriverState& d) {

@@ -215,7 +215,7 @@ void write_formatted(Unit& u, int unit, const Format& f, Items items) {
     for (int i = 0; i < w.stars; ++i) warn_output_conversion(unit);
 }
 
-void read_formatted(Unit& u, int unit, const Format& f, Items items) {
+void read_formatted(Unit& u, int unit, const Format& f, Targets items) {
     static std::string pad;
     std::string_view rec;
     if (!u.get_record(rec)) throw EndOfFile{};

@@ -15,6 +15,14 @@ namespace rio::detail {
 // ---------------------------------------------------------------------------------------
 // Walking the elements of a transfer list
 // ---------------------------------------------------------------------------------------
+// The members of an item, for the walk below and for write_rows.
+struct ItemAccess {
+    static std::int64_t iterations(const ItemBase& it) { return it.iterations_; }
+    static int members(const ItemBase& it) { return it.nmembers_; }
+    static const Member& member(const ItemBase& it, int k) { return it.m_[k]; }
+    static Member& member(ItemBase& it, int k) { return it.m_[k]; }
+};
+
 // A run is a stretch of consecutive elements of one kind: one member of one loop pass.
 struct Run {
     Kind kind;
@@ -37,17 +45,19 @@ inline std::int32_t element_size(const Member& m) {
 // Returns false when stopped early.
 template <class R, class F>
 bool for_each_run(const R& items, F&& f) {
-    for (const Item& it : items) {
-        if (it.iterations == 1 && it.nmembers == 1) {
+    for (const ItemBase& it : items) {
+        const std::int64_t iterations = ItemAccess::iterations(it);
+        const int members = ItemAccess::members(it);
+        if (iterations == 1 && members == 1) {
             // A scalar or an array, the usual item: one run, no loop arithmetic.
-            const Member& m = it.m[0];
+            const Member& m = ItemAccess::member(it, 0);
             if (m.per_iter > 0 && !f(Run{m.kind, static_cast<char*>(m.base), m.per_iter, element_size(m)}))
                 return false;
             continue;
         }
-        for (std::int64_t i = 0; i < it.iterations; ++i) {
-            for (int k = 0; k < it.nmembers; ++k) {
-                const Member& m = it.m[k];
+        for (std::int64_t i = 0; i < iterations; ++i) {
+            for (int k = 0; k < members; ++k) {
+                const Member& m = ItemAccess::member(it, k);
                 if (m.per_iter <= 0) continue;
                 const std::int32_t size = element_size(m);
                 Run r{m.kind, static_cast<char*>(m.base) + i * m.stride * size, m.per_iter, size};
@@ -59,7 +69,19 @@ bool for_each_run(const R& items, F&& f) {
 }
 
 // Total bytes of a list in unformatted form.
-std::int64_t unformatted_bytes(Items items);
+template <class R>
+std::int64_t unformatted_bytes(const R& items) {
+    std::int64_t total = 0;
+    for (const ItemBase& it : items) {
+        std::int64_t per_pass = 0;
+        for (int k = 0; k < ItemAccess::members(it); ++k) {
+            const Member& m = ItemAccess::member(it, k);
+            if (m.per_iter > 0) per_pass += m.per_iter * element_size(m);
+        }
+        total += ItemAccess::iterations(it) * per_pass;
+    }
+    return total;
+}
 // Most data bytes in one sub-record of an unformatted record (2^31 - 9); a longer record is
 // written as a chain of sub-records. Lowered only by tests, to show chains on small records.
 std::int64_t& subrecord_limit();

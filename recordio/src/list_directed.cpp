@@ -101,8 +101,10 @@ void write_list_rows(Unit& u, std::int64_t n, Items items) {
     if (n > 1) {
         for (std::size_t k = 0; k < row.size(); ++k) {
             Item& it = row[k];
-            if (it.iterations == 1 && it.nmembers == 1 && it.m[0].kind != Kind::Text && it.m[0].per_iter == n) {
-                it.m[0].per_iter = 1;
+            Member& m = ItemAccess::member(it, 0);
+            if (ItemAccess::iterations(it) == 1 && ItemAccess::members(it) == 1 &&
+                m.kind != Kind::Text && m.per_iter == n) {
+                m.per_iter = 1;
                 per_row.push_back(k);
             }
         }
@@ -110,8 +112,10 @@ void write_list_rows(Unit& u, std::int64_t n, Items items) {
     // 2. Statement i with element i of each of them.
     const Item* orig = items.begin();
     for (std::int64_t i = 0; i < n; ++i) {
-        for (std::size_t k : per_row)
-            row[k].m[0].base = static_cast<char*>(orig[k].m[0].base) + i * element_size(orig[k].m[0]);
+        for (std::size_t k : per_row) {
+            const Member& first = ItemAccess::member(orig[k], 0);
+            ItemAccess::member(row[k], 0).base = static_cast<char*>(first.base) + i * element_size(first);
+        }
         write_list_statement(u, row);
     }
 }
@@ -231,7 +235,7 @@ private:
 
 }  // namespace
 
-void read_list(Unit& u, int unit, Items items) {
+void read_list(Unit& u, int unit, Targets items) {
     std::string_view rec;
     if (!u.get_record(rec)) throw EndOfFile{};
     ListReader lr(u, unit, rec);

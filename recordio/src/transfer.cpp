@@ -16,22 +16,11 @@ std::int64_t& subrecord_limit() {
     return limit;
 }
 
-std::int64_t unformatted_bytes(Items items) {
-    std::int64_t total = 0;
-    for (const Item& it : items) {
-        std::int64_t per_pass = 0;
-        for (int k = 0; k < it.nmembers; ++k)
-            if (it.m[k].per_iter > 0) per_pass += it.m[k].per_iter * element_size(it.m[k]);
-        total += it.iterations * per_pass;
-    }
-    return total;
-}
-
 namespace {
 
 bool is_list_directed(std::string_view format) { return format.size() == 1 && format[0] == '*'; }
 
-bool read_text(int unit, std::string_view format, Items items) {
+bool read_text(int unit, std::string_view format, Targets items) {
     try {
         if (is_list_directed(format)) {
             read_list(unit_for(unit, Form::Formatted, Access::Read), unit, items);
@@ -163,7 +152,7 @@ private:
     bool first_ = true;
 };
 
-bool read_record(int unit, Items items) {
+bool read_record(int unit, Targets items) {
     Unit& u = unit_for(unit, Form::Unformatted, Access::Read);
     SubrecordReader rec(u, unit);
     if (!rec.begin()) return false;  // end of the file before the record
@@ -200,13 +189,13 @@ void write_rows(int unit, std::int64_t n, Items items) {
     write_list_rows(unit_for(unit, Form::Formatted, Access::Write), n, items);
 }
 
-void read(int unit, std::string_view format, Items items) {
+void read(int unit, std::string_view format, Targets items) {
     if (!read_text(unit, format, items)) fatal(24, unit);
 }
 
-bool read_or_end(int unit, std::string_view format, Items items) { return read_text(unit, format, items); }
+bool read_or_end(int unit, std::string_view format, Targets items) { return read_text(unit, format, items); }
 
-ReadOutcome read_or_error(int unit, std::string_view format, Items items) {
+ReadOutcome read_or_error(int unit, std::string_view format, Targets items) {
     struct Quiet {
         Quiet() { ++quiet_read_errors(); }
         ~Quiet() { --quiet_read_errors(); }
@@ -231,10 +220,10 @@ void write_unf(int unit, Items items) {
     u.end_statement();
 }
 
-void read_unf(int unit, Items items) {
+void read_unf(int unit, Targets items) {
     if (!read_record(unit, items)) fatal(24, unit);
 }
 
-bool read_unf_or_end(int unit, Items items) { return read_record(unit, items); }
+bool read_unf_or_end(int unit, Targets items) { return read_record(unit, items); }
 
 }  // namespace rio

@@ -39,60 +39,39 @@ struct Strided {
     std::int64_t stride;
 };
 
+namespace detail {
+struct ItemAccess;
+// Whether a loop member (a pointer or a Strided) lets a read store into its elements.
+template <class M>
+inline constexpr bool kWritable = false;
+template <class T>
+inline constexpr bool kWritable<T*> = !std::is_const_v<T>;
+template <class T>
+inline constexpr bool kWritable<Strided<T>> = !std::is_const_v<T>;
+}  // namespace detail
+
 // An item of a transfer list: `iterations` passes over its members, each pass taking the
-// members in order.  A scalar or an array is one member with one iteration.
-struct Item {
+// members in order.  A scalar or an array is one member with one iteration.  Made only as an
+// Item (written) or a Target (read into).
+class ItemBase {
+public:
     static constexpr int kMaxMembers = 6;
-    std::int64_t iterations = 1;
-    int nmembers = 0;
-    Member m[kMaxMembers];
 
-    Item(std::int32_t& v) { add(Kind::Int4, &v, 1, 1, 0); }
-    Item(const std::int32_t& v) { add(Kind::Int4, const_cast<std::int32_t*>(&v), 1, 1, 0); }
-    Item(float& v) { add(Kind::Real4, &v, 1, 1, 0); }
-    Item(const float& v) { add(Kind::Real4, const_cast<float*>(&v), 1, 1, 0); }
-    Item(double& v) { add(Kind::Real8, &v, 1, 1, 0); }
-    Item(const double& v) { add(Kind::Real8, const_cast<double*>(&v), 1, 1, 0); }
-    // CHARACTER*n: the string's size is n.  Reading never changes the size.
-    Item(std::string& s) { add(Kind::Text, s.data(), 1, 1, static_cast<std::int32_t>(s.size())); }
-    // Text for output only (literal or constant).
-    Item(std::string_view s) { add(Kind::Text, const_cast<char*>(s.data()), 1, 1, static_cast<std::int32_t>(s.size())); }
-    Item(const char* s) : Item(std::string_view(s)) {}
-    Item(const std::string& s) : Item(std::string_view(s)) {}
-    // Arrays in storage order.
-    Item(std::span<std::int32_t> a) { add(Kind::Int4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
-    Item(std::span<const std::int32_t> a) { add(Kind::Int4, const_cast<std::int32_t*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
-    Item(std::span<double> a) { add(Kind::Real8, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
-    Item(std::span<const double> a) { add(Kind::Real8, const_cast<double*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
-    Item(std::span<float> a) { add(Kind::Real4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
-
-    // A CHARACTER*len array held in one string of s.size() / len elements, such as an
-    // 80-character title read or written as (20A4).
-    static Item words(std::string& s, std::int32_t len) {
-        Item it;
-        it.add(Kind::Text, s.data(), static_cast<std::int64_t>(s.size()) / len, 0, len);
-        return it;
-    }
-    static Item words(const std::string& s, std::int32_t len) {
-        return words(const_cast<std::string&>(s), len);
-    }
-
-    // Implied loop: for i = 0..n-1, each member's elements of iteration i in turn.
-    // Members are given as Strided<T> or as plain pointers (one element per iteration).
-    template <class... Ms>
-    static Item loop(std::int64_t n, Ms... ms) {
-        Item it;
-        it.iterations = n < 0 ? 0 : n;
-        (it.add_member(ms), ...);
-        return it;
-    }
-
+protected:
+    ItemBase() = default;
+    // One member: the constructors and loops below add at most kMaxMembers.
     void add(Kind k, void* p, std::int64_t per, std::int64_t stride, std::int32_t len) {
-        m[nmembers++] = Member{k, p, per, stride, len};
+        m_[nmembers_++] = Member{k, p, per, stride, len};
+    }
+    template <class... Ms>
+        requires(sizeof...(Ms) <= kMaxMembers)
+    void add_loop(std::int64_t n, Ms... ms) {
+        iterations_ = n < 0 ? 0 : n;
+        (add_member(ms), ...);
     }
 
 private:
-    Item() = default;
+    friend struct detail::ItemAccess;
     static Kind kind_of(const std::int32_t*) { return Kind::Int4; }
     static Kind kind_of(const float*) { return Kind::Real4; }
     static Kind kind_of(const double*) { return Kind::Real8; }
@@ -102,9 +81,88 @@ private:
     void add_member(Strided<T> s) {
         add(kind_of(s.base), const_cast<std::remove_const_t<T>*>(s.base), s.per_iter, s.stride, 0);
     }
+
+    std::int64_t iterations_ = 1;
+    int nmembers_ = 0;
+    Member m_[kMaxMembers];
 };
 
+// An item written: a value, a constant or a temporary, a text, an array. A write only reads
+// through it, so a constant is taken as it is.
+class Item : public ItemBase {
+public:
+    Item(const std::int32_t& v) { add(Kind::Int4, const_cast<std::int32_t*>(&v), 1, 1, 0); }
+    Item(const float& v) { add(Kind::Real4, const_cast<float*>(&v), 1, 1, 0); }
+    Item(const double& v) { add(Kind::Real8, const_cast<double*>(&v), 1, 1, 0); }
+    Item(std::string_view s) { add(Kind::Text, const_cast<char*>(s.data()), 1, 1, static_cast<std::int32_t>(s.size())); }
+    Item(const char* s) : Item(std::string_view(s)) {}
+    Item(const std::string& s) : Item(std::string_view(s)) {}
+    // Arrays in storage order.
+    Item(std::span<const std::int32_t> a) { add(Kind::Int4, const_cast<std::int32_t*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<std::int32_t> a) : Item(std::span<const std::int32_t>(a)) {}
+    Item(std::span<const double> a) { add(Kind::Real8, const_cast<double*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<double> a) : Item(std::span<const double>(a)) {}
+    Item(std::span<const float> a) { add(Kind::Real4, const_cast<float*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<float> a) : Item(std::span<const float>(a)) {}
+
+    // A CHARACTER*len array held in one string of s.size() / len elements, such as an
+    // 80-character title written as (20A4).
+    static Item words(const std::string& s, std::int32_t len) {
+        Item it;
+        it.add(Kind::Text, const_cast<char*>(s.data()), static_cast<std::int64_t>(s.size()) / len, 0, len);
+        return it;
+    }
+    // Implied loop: for i = 0..n-1, each member's elements of iteration i in turn. Members are
+    // given as Strided<T> or as plain pointers (one element per iteration), 1 to kMaxMembers.
+    template <class... Ms>
+        requires(sizeof...(Ms) >= 1 && sizeof...(Ms) <= kMaxMembers)
+    static Item loop(std::int64_t n, Ms... ms) {
+        Item it;
+        it.add_loop(n, ms...);
+        return it;
+    }
+
+private:
+    Item() = default;
+};
+
+// An item read into: a variable, an array or a string that the read may change. Nothing
+// constant converts to it, so a read into a constant or a temporary does not compile.
+class Target : public ItemBase {
+public:
+    Target(std::int32_t& v) { add(Kind::Int4, &v, 1, 1, 0); }
+    Target(float& v) { add(Kind::Real4, &v, 1, 1, 0); }
+    Target(double& v) { add(Kind::Real8, &v, 1, 1, 0); }
+    // CHARACTER*n: the string's size is n.  Reading never changes the size.
+    Target(std::string& s) { add(Kind::Text, s.data(), 1, 1, static_cast<std::int32_t>(s.size())); }
+    // Arrays in storage order.
+    Target(std::span<std::int32_t> a) { add(Kind::Int4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Target(std::span<double> a) { add(Kind::Real8, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Target(std::span<float> a) { add(Kind::Real4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
+
+    // A CHARACTER*len array held in one string of s.size() / len elements, such as an
+    // 80-character title read as (20A4).
+    static Target words(std::string& s, std::int32_t len) {
+        Target it;
+        it.add(Kind::Text, s.data(), static_cast<std::int64_t>(s.size()) / len, 0, len);
+        return it;
+    }
+    // Implied loop as Item::loop, over arrays that may change.
+    template <class... Ms>
+        requires(sizeof...(Ms) >= 1 && sizeof...(Ms) <= kMaxMembers && (detail::kWritable<Ms> && ...))
+    static Target loop(std::int64_t n, Ms... ms) {
+        Target it;
+        it.add_loop(n, ms...);
+        return it;
+    }
+
+private:
+    Target() = default;
+};
+
+// The items of a write and of a read.
 using Items = std::initializer_list<Item>;
+using Targets = std::initializer_list<Target>;
 
 // ---------------------------------------------------------------------------------------
 // Units
@@ -162,20 +220,20 @@ void write_rows(int unit, std::int64_t n, Items items);
 // Formatted or list-directed read. Without an end-of-file branch, the end of the file is
 // the fatal error 24. read_or_end() is the statement with the branch: it returns false when
 // the end of the file was met (items already read keep their new values).
-void read(int unit, std::string_view format, Items items);
-[[nodiscard]] bool read_or_end(int unit, std::string_view format, Items items);
+void read(int unit, std::string_view format, Targets items);
+[[nodiscard]] bool read_or_end(int unit, std::string_view format, Targets items);
 // The statement with an end-of-file and an error branch: a record or value it cannot read
 // (errors 39, 59, 64) ends the statement instead of the program, and nothing is written on
 // standard error. Items already read keep their new values.
 enum class ReadOutcome { Read, End, Error };
-[[nodiscard]] ReadOutcome read_or_error(int unit, std::string_view format, Items items);
+[[nodiscard]] ReadOutcome read_or_error(int unit, std::string_view format, Targets items);
 
 // Unformatted record: all items of the statement in one record. A record of more than
 // 2147483639 bytes is a chain of sub-records, as Fortran run-time libraries write it; reading
 // takes such chains whatever the size of their pieces.
 void write_unf(int unit, Items items);
-void read_unf(int unit, Items items);
-[[nodiscard]] bool read_unf_or_end(int unit, Items items);
+void read_unf(int unit, Targets items);
+[[nodiscard]] bool read_unf_or_end(int unit, Targets items);
 
 // ---------------------------------------------------------------------------------------
 // Program ends

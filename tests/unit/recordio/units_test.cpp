@@ -4,6 +4,10 @@
 #include "../../../recordio/src/internal.hpp"
 
 #include <algorithm>
+#include <concepts>
+#include <span>
+#include <string>
+#include <type_traits>
 #include <filesystem>
 #include <vector>
 
@@ -40,6 +44,27 @@ TEST_F(Units, UnformattedRecordFraming) {
     EXPECT_EQ(bytes.substr(84, 4), le32(12));
 }
 
+// A read stores only into what may change, and an implied loop holds at most kMaxMembers
+// arrays: a transfer list that breaks either rule does not compile.
+template <class... A>
+concept ReadLoop = requires(A... a) { rio::Target::loop(1, a...); };
+template <class... A>
+concept WriteLoop = requires(A... a) { rio::Item::loop(1, a...); };
+using D = double*;
+using CD = const double*;
+static_assert(std::is_constructible_v<rio::Target, double&>);
+static_assert(!std::is_constructible_v<rio::Target, const double&>);
+static_assert(!std::is_constructible_v<rio::Target, double>);         // a temporary
+static_assert(!std::is_constructible_v<rio::Target, std::int64_t&>);  // a converted copy
+static_assert(!std::is_constructible_v<rio::Target, const std::string&>);
+static_assert(!std::is_constructible_v<rio::Target, std::span<const double>>);
+static_assert(std::is_constructible_v<rio::Item, const double&>);
+static_assert(ReadLoop<D, std::int32_t*, rio::Strided<double>>);
+static_assert(!ReadLoop<D, const std::int32_t*>);
+static_assert(!ReadLoop<rio::Strided<const double>>);
+static_assert(WriteLoop<CD, CD, CD, CD, CD, CD> && ReadLoop<D, D, D, D, D, D>);
+static_assert(!WriteLoop<CD, CD, CD, CD, CD, CD, CD> && !ReadLoop<D, D, D, D, D, D, D>);
+
 TEST_F(Units, UnformattedReadBack) {
     const double X[3] = {1.5, -2.5, 3.5};
     const std::int32_t K[3] = {7, 8, 9};
@@ -50,7 +75,7 @@ TEST_F(Units, UnformattedReadBack) {
     rio::rewind(3);
     double x[3] = {};
     std::int32_t k[3] = {};
-    rio::read_unf(3, {rio::Item::loop(3, x, k)});
+    rio::read_unf(3, {rio::Target::loop(3, x, k)});
     EXPECT_EQ(x[2], 3.5);
     EXPECT_EQ(k[1], 8);
     std::int32_t a = 0;
