@@ -16,9 +16,6 @@ rio::Strided<std::int32_t> int_member(const Span1<std::int32_t>& a, std::int32_t
     return {a.data(), 1, 1};
 }
 
-// Integers of the solver's element records, six to a record.
-constexpr std::int64_t kIntsPerRecord = 6;
-
 // One list-directed statement of a step block: a fatal end of the file unless `end_ok`, and
 // with `unreadable` given an unreadable value that returns false quietly and sets it.
 bool read_block_statement(int unit, bool end_ok, bool* unreadable, rio::Targets items) {
@@ -57,7 +54,8 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     // The record of value k of element e, as the solver lays the element group out.
     auto refuse_value = [&](std::int64_t e, std::int64_t k, const std::string& what) {
         const std::int64_t value = (e - 1) * (NPEMAX + 1) + (k - 1);
-        refuse(program, "result file " + rio::unit_name(unit), first + value / kIntsPerRecord,
+        refuse(program, "result file " + rio::unit_name(unit),
+               first + rio::list_record_of(rio::Kind::Int4, value),
                "element " + std::to_string(e) + what);
     };
     for (std::int64_t e = 1; e <= NUMEL; ++e) {

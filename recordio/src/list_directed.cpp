@@ -9,7 +9,10 @@ namespace rio::detail {
 
 namespace {
 
-constexpr std::size_t kRecordWidth = 80;  // no list-directed record extends beyond column 80
+constexpr std::size_t kRecordWidth = kListRecordWidth;  // no record extends beyond column 80
+constexpr int kReal8Width = list_field_width(Kind::Real8);
+constexpr int kReal4Width = list_field_width(Kind::Real4);
+constexpr int kIntWidth = list_field_width(Kind::Int4);
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -47,7 +50,7 @@ void write_list_statement(Unit& u, const R& items) {
             for (std::int64_t i = 0; i < r.n; ++i, p += 8) {
                 double v;
                 std::memcpy(&v, p, 8);
-                put_list_real(room(24), 24, 15, 3, v, false);
+                put_list_real(room(kReal8Width), kReal8Width, 15, 3, v, false);
             }
             last_text = false;
             break;
@@ -55,7 +58,7 @@ void write_list_statement(Unit& u, const R& items) {
             for (std::int64_t i = 0; i < r.n; ++i, p += 4) {
                 float v;
                 std::memcpy(&v, p, 4);
-                put_list_real(room(15), 15, 7, 2, v, true);
+                put_list_real(room(kReal4Width), kReal4Width, 7, 2, v, true);
             }
             last_text = false;
             break;
@@ -63,7 +66,7 @@ void write_list_statement(Unit& u, const R& items) {
             for (std::int64_t i = 0; i < r.n; ++i, p += 4) {
                 std::int32_t v;
                 std::memcpy(&v, p, 4);
-                put_I(room(12), 12, v);
+                put_I(room(kIntWidth), kIntWidth, v);
             }
             last_text = false;
             break;

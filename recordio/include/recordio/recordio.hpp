@@ -209,6 +209,17 @@ std::int64_t record_number(int unit);
 // ---------------------------------------------------------------------------------------
 // Transfers
 // ---------------------------------------------------------------------------------------
+// List-directed records: a number takes a field of list_field_width() columns, and a record
+// holds as many whole fields as fit in kListRecordWidth columns. A reader that names the record
+// of a value counts with these, as the writer lays them out.
+inline constexpr int kListRecordWidth = 80;
+constexpr int list_field_width(Kind k) { return k == Kind::Real8 ? 24 : k == Kind::Real4 ? 15 : 12; }
+// Record of value `k` (0 for the first) of a list-directed statement of numbers of one kind,
+// counted from 0 for the statement's first record.
+constexpr std::int64_t list_record_of(Kind kind, std::int64_t k) {
+    return k / (kListRecordWidth / list_field_width(kind));
+}
+
 // Formatted or list-directed ("*") write of one statement.
 void write(int unit, std::string_view format, Items items);
 inline void write(int unit, std::string_view format) { write(unit, format, Items{}); }
