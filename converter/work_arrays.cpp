@@ -20,8 +20,8 @@ WorkArrays allocate_work(const WorkSizes& sizes) {
     w.sizes = sizes;
     // A size of 0 or below allocates an empty array (one word); a refusal ends the run as
     // error 41.
-    w.BD = core::allocate_storage<double>(sizes.MTOTBD);
-    w.IB = core::allocate_storage<std::int32_t>(sizes.MTOTIB);
+    w.BD = core::allocate_storage<double>(sizes.MTOTBD, core::Pages::Huge);
+    w.IB = core::allocate_storage<Index>(sizes.MTOTIB, core::Pages::Huge);
     return w;
 }
 
@@ -62,7 +62,7 @@ Slices cut_slices(WorkArrays& w, std::int32_t N, std::int32_t E, std::int32_t P,
     s.TH = b.take(E);
     s.NTH = b.take(N);
 
-    core::SliceCursor<std::int32_t> i(w.IB.get(), 0);
+    core::SliceCursor<Index> i(w.IB.get(), 0);
     s.NOD = i.take2(P, E);
     s.NCNT = i.take(N);
     s.KODE = i.take(N);

@@ -8,6 +8,7 @@
 
 namespace cnv {
 
+using core::Index;
 using core::Span1;
 using core::Span2;
 
@@ -46,7 +47,7 @@ struct Slices {
 struct WorkArrays {
     WorkSizes sizes;
     core::WorkStorage<double> BD;
-    core::WorkStorage<std::int32_t> IB;
+    core::WorkStorage<Index> IB;
 };
 
 // Allocates BD and IB for the counts and cuts the slices, one after the other from word 1.

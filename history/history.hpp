@@ -45,7 +45,7 @@ Sizes work_sizes(const Counts& c, const Limits& lim);
 struct HistoryArrays {
     Sizes sizes;
     core::WorkStorage<double> BD;
-    core::WorkStorage<std::int32_t> IB;
+    core::WorkStorage<Index> IB;
 
     Span1<double> X, Y, Z, PSI, Q;   // NUMNP
     Span2<double> PHIS, QHIS, HHIS;  // (MAXP | MAXQ | MAXH, MAXSTP)

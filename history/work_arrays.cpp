@@ -27,8 +27,8 @@ Sizes work_sizes(const Counts& c, const Limits& l) {
 void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
     a.sizes = work_sizes(c, l);
     // Zeroed; a refusal ends the run as error 41.
-    a.BD = core::allocate_storage<double>(a.sizes.MTOTBD);
-    a.IB = core::allocate_storage<std::int32_t>(a.sizes.MTOTIB);
+    a.BD = core::allocate_storage<double>(a.sizes.MTOTBD, core::Pages::Huge);
+    a.IB = core::allocate_storage<Index>(a.sizes.MTOTIB, core::Pages::Huge);
     const std::int64_t N = c.NUMNP, E = c.NUMEL, S = l.MAXSTP;
 
     SliceCursor<double> bd(a.BD.get(), 0);
@@ -49,7 +49,7 @@ void allocate(HistoryArrays& a, const Counts& c, const Limits& l) {
     a.THHIS = bd.take2(l.MAXTH, S);
     assert(bd.at() + kSpare == a.sizes.MTOTBD);
 
-    SliceCursor<std::int32_t> ib(a.IB.get(), 0);
+    SliceCursor<Index> ib(a.IB.get(), 0);
     a.NOD = ib.take2(c.NPEMAX, E);
     a.IHPT = ib.take(l.MAXH);
     a.IQPT = ib.take(l.MAXQ);

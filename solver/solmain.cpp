@@ -57,8 +57,8 @@ void start_up(SolverRun& run) {
     w.MTOTBD = mtotbd < 1 ? kDefaultBD : mtotbd;
     w.MTOTIB = mtotib < 1 ? kDefaultIB : mtotib;
     try {
-        w.BD = core::allocate_storage<double>(w.MTOTBD);
-        w.IB = core::allocate_storage<Index>(w.MTOTIB);
+        w.BD = core::allocate_storage<double>(w.MTOTBD, core::Pages::Normal);
+        w.IB = core::allocate_storage<Index>(w.MTOTIB, core::Pages::Normal);
     } catch (const std::bad_alloc&) {
         rio::fatal(41, 0);
     }

@@ -59,8 +59,8 @@ protected:
         run.units.IW = kListing;
         run.mesh_totals = mesh_totals(c);
         const RunTotals t = run_totals(c, 0);
-        run.work.BD = core::allocate_storage<double>(t.BD);
-        run.work.IB = core::allocate_storage<Index>(t.IB);
+        run.work.BD = core::allocate_storage<double>(t.BD, core::Pages::Normal);
+        run.work.IB = core::allocate_storage<Index>(t.IB, core::Pages::Normal);
         run.mesh = cut_mesh(run.work, c);
         cut_solution(run.work, c, run.mesh_totals, 0, s);
         MeshArrays& m = run.mesh;
