@@ -41,6 +41,10 @@ inline std::int32_t element_size(const Member& m) {
     return 0;
 }
 
+// First byte of a member's elements. Only a Target's members are stored into, and a Target is
+// made from references and arrays that may change; an Item's are only read.
+inline char* run_start(const Member& m) { return const_cast<char*>(static_cast<const char*>(m.base)); }
+
 // Calls f(run) for every run of the list in transfer order; stops early when f returns false.
 // Returns false when stopped early.
 template <class R, class F>
@@ -51,7 +55,7 @@ bool for_each_run(const R& items, F&& f) {
         if (iterations == 1 && members == 1) {
             // A scalar or an array, the usual item: one run, no loop arithmetic.
             const Member& m = ItemAccess::member(it, 0);
-            if (m.per_iter > 0 && !f(Run{m.kind, static_cast<char*>(m.base), m.per_iter, element_size(m)}))
+            if (m.per_iter > 0 && !f(Run{m.kind, run_start(m), m.per_iter, element_size(m)}))
                 return false;
             continue;
         }
@@ -60,7 +64,7 @@ bool for_each_run(const R& items, F&& f) {
                 const Member& m = ItemAccess::member(it, k);
                 if (m.per_iter <= 0) continue;
                 const std::int32_t size = element_size(m);
-                Run r{m.kind, static_cast<char*>(m.base) + i * m.stride * size, m.per_iter, size};
+                Run r{m.kind, run_start(m) + i * m.stride * size, m.per_iter, size};
                 if (!f(r)) return false;
             }
         }

@@ -117,7 +117,7 @@ void write_list_rows(Unit& u, std::int64_t n, Items items) {
     for (std::int64_t i = 0; i < n; ++i) {
         for (std::size_t k : per_row) {
             const Member& first = ItemAccess::member(orig[k], 0);
-            ItemAccess::member(row[k], 0).base = static_cast<char*>(first.base) + i * element_size(first);
+            ItemAccess::member(row[k], 0).base = static_cast<const char*>(first.base) + i * element_size(first);
         }
         write_list_statement(u, row);
     }

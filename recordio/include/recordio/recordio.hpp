@@ -24,7 +24,7 @@ enum class Kind : std::uint8_t { Int4, Real4, Real8, Text };
 // (in elements) for loop iteration i. Text elements are `len` bytes, blank padded.
 struct Member {
     Kind kind;
-    void* base;
+    const void* base;
     std::int64_t per_iter;
     std::int64_t stride;
     std::int32_t len;  // Text: bytes per element
@@ -60,7 +60,7 @@ public:
 protected:
     ItemBase() = default;
     // One member: the constructors and loops below add at most kMaxMembers.
-    void add(Kind k, void* p, std::int64_t per, std::int64_t stride, std::int32_t len) {
+    void add(Kind k, const void* p, std::int64_t per, std::int64_t stride, std::int32_t len) {
         m_[nmembers_++] = Member{k, p, per, stride, len};
     }
     template <class... Ms>
@@ -76,40 +76,38 @@ private:
     static Kind kind_of(const float*) { return Kind::Real4; }
     static Kind kind_of(const double*) { return Kind::Real8; }
     template <class T>
-    void add_member(T* p) { add(kind_of(p), const_cast<std::remove_const_t<T>*>(p), 1, 1, 0); }
+    void add_member(T* p) { add(kind_of(p), p, 1, 1, 0); }
     template <class T>
-    void add_member(Strided<T> s) {
-        add(kind_of(s.base), const_cast<std::remove_const_t<T>*>(s.base), s.per_iter, s.stride, 0);
-    }
+    void add_member(Strided<T> s) { add(kind_of(s.base), s.base, s.per_iter, s.stride, 0); }
 
     std::int64_t iterations_ = 1;
     int nmembers_ = 0;
     Member m_[kMaxMembers];
 };
 
-// An item written: a value, a constant or a temporary, a text, an array. A write only reads
-// through it, so a constant is taken as it is.
+// An item written: a value, a constant or a temporary, a text, an array; a write only reads
+// through it.
 class Item : public ItemBase {
 public:
-    Item(const std::int32_t& v) { add(Kind::Int4, const_cast<std::int32_t*>(&v), 1, 1, 0); }
-    Item(const float& v) { add(Kind::Real4, const_cast<float*>(&v), 1, 1, 0); }
-    Item(const double& v) { add(Kind::Real8, const_cast<double*>(&v), 1, 1, 0); }
-    Item(std::string_view s) { add(Kind::Text, const_cast<char*>(s.data()), 1, 1, static_cast<std::int32_t>(s.size())); }
+    Item(const std::int32_t& v) { add(Kind::Int4, &v, 1, 1, 0); }
+    Item(const float& v) { add(Kind::Real4, &v, 1, 1, 0); }
+    Item(const double& v) { add(Kind::Real8, &v, 1, 1, 0); }
+    Item(std::string_view s) { add(Kind::Text, s.data(), 1, 1, static_cast<std::int32_t>(s.size())); }
     Item(const char* s) : Item(std::string_view(s)) {}
     Item(const std::string& s) : Item(std::string_view(s)) {}
     // Arrays in storage order.
-    Item(std::span<const std::int32_t> a) { add(Kind::Int4, const_cast<std::int32_t*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<const std::int32_t> a) { add(Kind::Int4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
     Item(std::span<std::int32_t> a) : Item(std::span<const std::int32_t>(a)) {}
-    Item(std::span<const double> a) { add(Kind::Real8, const_cast<double*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<const double> a) { add(Kind::Real8, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
     Item(std::span<double> a) : Item(std::span<const double>(a)) {}
-    Item(std::span<const float> a) { add(Kind::Real4, const_cast<float*>(a.data()), static_cast<std::int64_t>(a.size()), 0, 0); }
+    Item(std::span<const float> a) { add(Kind::Real4, a.data(), static_cast<std::int64_t>(a.size()), 0, 0); }
     Item(std::span<float> a) : Item(std::span<const float>(a)) {}
 
     // A CHARACTER*len array held in one string of s.size() / len elements, such as an
     // 80-character title written as (20A4).
     static Item words(const std::string& s, std::int32_t len) {
         Item it;
-        it.add(Kind::Text, const_cast<char*>(s.data()), static_cast<std::int64_t>(s.size()) / len, 0, len);
+        it.add(Kind::Text, s.data(), static_cast<std::int64_t>(s.size()) / len, 0, len);
         return it;
     }
     // Implied loop: for i = 0..n-1, each member's elements of iteration i in turn. Members are
