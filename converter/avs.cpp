@@ -151,7 +151,8 @@ void AVSMSH(const OutputMesh& mesh, double TIME, WriterCounters& cnt) {
     write_step_line(cnt.NAVS, TIME);
     rio::write(kScratchUnit, "('2   0'/'2   1   1'/'Pressure,'/'Total Head,')");
     DataLines point_lines(kPointLine, 2);
-    for (Index i = 1; i <= mesh.NPT; ++i) point_lines.add(i, {float(mesh.PP(i)), float(mesh.HP(i))});
+    for (Index i = 1; i <= mesh.NPT; ++i)
+        point_lines.add(i, {float(mesh.PP(i)), float(mesh.HP(i))});
     point_lines.flush();
 }
 

@@ -41,7 +41,8 @@ void TECMOD(const RealView& X, const RealView& Y, const RealView& Z, const RealV
     rio::write(IU, "('ZONE N=',I7,', E=',I7,', F=FEPOINT,ET=BRICK')", {NUMNP, nel});
     std::vector<double> row(9 * kLinesPerStatement);
     for (Index first = 1; first <= NUMNP; first += kLinesPerStatement) {
-        const Index last = static_cast<Index>(std::min<std::int64_t>(NUMNP, first + kLinesPerStatement - 1));
+        const Index last =
+            static_cast<Index>(std::min<std::int64_t>(NUMNP, first + kLinesPerStatement - 1));
         double* r = row.data();
         for (Index n = first; n <= last; ++n, r += 9) {
             r[0] = X(n);

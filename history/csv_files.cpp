@@ -45,11 +45,11 @@ std::string row_layout_with_blanks(const std::vector<bool>& stored) {
 // One CSV file on `unit`: the header of `numbers`, each written `per_entry` times, and NSTP
 // rows of the time and value(j, c, k) for entry j, component c of step k.
 template <class Value>
-void write_file(int unit, const char* name, Span1<std::int32_t> numbers, std::int32_t count,
+void write_file(int unit, const char* name, Span1<Index> numbers, Index count,
                 int per_entry, const Span1<double>& TMHIS, std::int64_t NSTP, Value value) {
-    std::vector<std::int32_t> header;
+    std::vector<Index> header;
     std::vector<bool> stored;
-    for (std::int32_t j = 1; j <= count; ++j) {
+    for (Index j = 1; j <= count; ++j) {
         for (int c = 0; c < per_entry; ++c) {
             header.push_back(numbers(j));
             stored.push_back(numbers(j) > 0);
@@ -59,11 +59,11 @@ void write_file(int unit, const char* name, Span1<std::int32_t> numbers, std::in
     const std::string layout = all_stored ? std::string(kRowLayout) : row_layout_with_blanks(stored);
 
     rio::open(unit, name, rio::Status::Unknown, rio::Form::Formatted);
-    rio::write(unit, kHeaderLayout, {std::span<const std::int32_t>(header)});
+    rio::write(unit, kHeaderLayout, {std::span<const Index>(header)});
     std::vector<double> row;
     for (std::int64_t k = 1; k <= NSTP; ++k) {
         row.clear();
-        for (std::int32_t j = 1; j <= count; ++j) {
+        for (Index j = 1; j <= count; ++j) {
             if (numbers(j) <= 0) continue;
             for (int c = 1; c <= per_entry; ++c) row.push_back(value(j, c, k));
         }
@@ -80,7 +80,7 @@ namespace {
 struct CsvFile {
     int unit;
     const char* name;
-    std::int32_t count;
+    Index count;
 };
 std::array<CsvFile, 5> csv_files(const ListCounts& n) {
     return {{{10, "HTIME.CSV", n.NHPT},
@@ -100,7 +100,7 @@ void refuse_input_csv_files(const ListCounts& n) {
 void write_csv_files(const HistoryArrays& a, const ListCounts& n, std::int64_t NSTP) {
     const auto files = csv_files(n);
     // File i of the table, for a list of numbers each giving `per_entry` columns.
-    auto write = [&](int i, const Span1<std::int32_t>& numbers, int per_entry, auto value) {
+    auto write = [&](int i, const Span1<Index>& numbers, int per_entry, auto value) {
         const CsvFile& f = files[static_cast<std::size_t>(i)];
         if (f.count > 0) write_file(f.unit, f.name, numbers, f.count, per_entry, a.TMHIS, NSTP, value);
     };

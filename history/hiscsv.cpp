@@ -15,7 +15,7 @@ namespace {
 // ends before or inside it, and, with `unreadable` given, quietly at a value it cannot read.
 bool read_block(HistoryArrays& a, const Counts& c, bool echo, double& TIME,
                 bool* unreadable = nullptr) {
-    std::int32_t NSTEP = 0;
+    Index NSTEP = 0;
     if (!pp::read_step_head(pp::kResultUnit, NSTEP, TIME, unreadable)) return false;
     if (echo) rio::write(rio::kConsoleOut, "*", {NSTEP, TIME});
     return pp::read_step_values(pp::kResultUnit, true, c.NUMNP, c.NUMEL, a.PSI, a.Q, {}, a.VX,
@@ -24,24 +24,24 @@ bool read_block(HistoryArrays& a, const Counts& c, bool echo, double& TIME,
 
 // Stores the values of step k for every list entry above 0.
 void keep_step(HistoryArrays& a, const ListCounts& n, std::int64_t k) {
-    for (std::int32_t j = 1; j <= n.NHPT; ++j) {
-        if (const std::int32_t i = a.IHPT(j); i > 0) a.HHIS(j, k) = a.PSI(i) + a.Z(i);
+    for (Index j = 1; j <= n.NHPT; ++j) {
+        if (const Index i = a.IHPT(j); i > 0) a.HHIS(j, k) = a.PSI(i) + a.Z(i);
     }
-    for (std::int32_t j = 1; j <= n.NPPT; ++j) {
-        if (const std::int32_t i = a.IPPT(j); i > 0) a.PHIS(j, k) = a.PSI(i);
+    for (Index j = 1; j <= n.NPPT; ++j) {
+        if (const Index i = a.IPPT(j); i > 0) a.PHIS(j, k) = a.PSI(i);
     }
-    for (std::int32_t j = 1; j <= n.NQPT; ++j) {
-        if (const std::int32_t i = a.IQPT(j); i > 0) a.QHIS(j, k) = a.Q(i);
+    for (Index j = 1; j <= n.NQPT; ++j) {
+        if (const Index i = a.IQPT(j); i > 0) a.QHIS(j, k) = a.Q(i);
     }
-    for (std::int32_t j = 1; j <= n.NVEL; ++j) {
-        if (const std::int32_t e = a.IVEL(j); e > 0) {
+    for (Index j = 1; j <= n.NVEL; ++j) {
+        if (const Index e = a.IVEL(j); e > 0) {
             a.VHIS(j, 1 + 3 * (k - 1)) = a.VX(e);
             a.VHIS(j, 2 + 3 * (k - 1)) = a.VY(e);
             a.VHIS(j, 3 + 3 * (k - 1)) = a.VZ(e);
         }
     }
-    for (std::int32_t j = 1; j <= n.NTHEL; ++j) {
-        if (const std::int32_t e = a.ITHEL(j); e > 0) a.THHIS(j, k) = a.TH(e);
+    for (Index j = 1; j <= n.NTHEL; ++j) {
+        if (const Index e = a.ITHEL(j); e > 0) a.THHIS(j, k) = a.TH(e);
     }
 }
 

@@ -11,7 +11,6 @@
 namespace his {
 
 using core::Index;
-using core::kIndexMax;
 using core::SliceCursor;
 using core::Span1;
 using core::Span2;
@@ -21,12 +20,12 @@ inline constexpr int kPointListUnit = 7;
 
 // Limits record of the point-list file, after the minimums.
 struct Limits {
-    std::int32_t MAXSTP = 0, MAXH = 0, MAXP = 0, MAXQ = 0, MAXV = 0, MAXTH = 0;
+    Index MAXSTP = 0, MAXH = 0, MAXP = 0, MAXQ = 0, MAXV = 0, MAXTH = 0;
 };
 
 // Counts of the result-file header.
 struct Counts {
-    std::int32_t NUMNP = 0, NUMEL = 0, NPEMAX = 0;
+    Index NUMNP = 0, NUMEL = 0, NPEMAX = 0;
 };
 
 // Reads the limits record (6I5) from `unit` and raises each limit to its minimum.
@@ -55,10 +54,10 @@ struct HistoryArrays {
     Span1<double> TH;                // NUMEL
     Span2<double> THHIS;             // (MAXTH, MAXSTP)
 
-    Span2<std::int32_t> NOD;                       // (NPEMAX, NUMEL)
-    Span1<std::int32_t> IHPT, IQPT, IPPT, IVEL;    // MAXH, MAXQ, MAXP, MAXV
-    Span1<std::int32_t> KODE, MTYP;                // NUMNP, NUMEL: read and dropped
-    Span1<std::int32_t> ITHEL;                     // MAXTH
+    Span2<Index> NOD;                     // (NPEMAX, NUMEL)
+    Span1<Index> IHPT, IQPT, IPPT, IVEL;  // MAXH, MAXQ, MAXP, MAXV
+    Span1<Index> KODE, MTYP;              // NUMNP, NUMEL: read and dropped
+    Span1<Index> ITHEL;                   // MAXTH
 };
 
 // Allocates BD and IB, zeroed (a refused allocation is error 41), and cuts the slices in order.
@@ -66,7 +65,7 @@ void allocate(HistoryArrays& a, const Counts& c, const Limits& lim);
 
 // Counts of the five lists, as read.
 struct ListCounts {
-    std::int32_t NHPT = 0, NPPT = 0, NQPT = 0, NVEL = 0, NTHEL = 0;
+    Index NHPT = 0, NPPT = 0, NQPT = 0, NVEL = 0, NTHEL = 0;
 };
 
 // Reads the five list groups from the point-list file on `unit` (positioned after its limits

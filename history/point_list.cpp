@@ -16,10 +16,10 @@ namespace {
 struct Group {
     const char* csv;
     const char* capacity_name;
-    std::int32_t capacity;
+    Index capacity;
     bool nodes;
-    Span1<std::int32_t> list;
-    std::int32_t* count;
+    Span1<Index> list;
+    Index* count;
 };
 
 // Refuses the point-list file: one line naming the file, the record and the limit, stop 2222.
@@ -57,7 +57,7 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
         // 1. The count. A list longer than its capacity would be read past its slice.
         rio::read(unit, "(I5)", {*g.count});
         ++record;
-        const std::int32_t count = *g.count;
+        const Index count = *g.count;
         if (count > g.capacity) {
             refuse(file, record,
                    "count " + std::to_string(count) + " for " + g.csv + " above " +
@@ -66,12 +66,12 @@ ListCounts read_lists(int unit, const std::string& file, const Counts& c, const 
         if (count <= 0) continue;
 
         // 2. The numbers, ten a record.
-        rio::read(unit, "(10I7)", {std::span<std::int32_t>(g.list.data(), count)});
+        rio::read(unit, "(10I7)", {std::span<Index>(g.list.data(), count)});
 
         // 3. Every number above 0 must be a node (element) of the result file; 0 or below
         // keeps its column without values.
-        const std::int32_t top = g.nodes ? c.NUMNP : c.NUMEL;
-        for (std::int32_t j = 1; j <= count; ++j) {
+        const Index top = g.nodes ? c.NUMNP : c.NUMEL;
+        for (Index j = 1; j <= count; ++j) {
             if (g.list(j) > top) {
                 refuse(file, record + 1 + (j - 1) / 10,
                        std::string(g.nodes ? "node " : "element ") + std::to_string(g.list(j)) +

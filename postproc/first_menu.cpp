@@ -12,14 +12,14 @@ namespace pp {
 namespace {
 
 // An element has at least the eight node slots of a hexahedron.
-constexpr std::int32_t kMinNpemax = 8;
+constexpr Index kMinNpemax = 8;
 
 }  // namespace
 
 void prompt(std::string_view text) { rio::write(rio::kConsoleOut, "*", {text}); }
 
-std::int32_t ask_int() {
-    std::int32_t v = 0;
+Index ask_int() {
+    Index v = 0;
     rio::read(rio::kConsoleIn, "*", {v});
     return v;
 }
@@ -51,7 +51,7 @@ ResultHead first_menu(std::string_view program, Connectivity nod) {
     // 4. Counts that no array can be cut for.
     const std::string file = "result file " + rio::unit_name(kResultUnit);
     const std::int64_t rec = rio::record_number(kResultUnit);
-    auto refuse_count = [&](const char* name, std::int32_t v) {
+    auto refuse_count = [&](const char* name, Index v) {
         if (v < 0) refuse(program, file, rec, std::string(name) + " " + std::to_string(v) + " below 0");
     };
     refuse_count("NUMNP", h.NUMNP);

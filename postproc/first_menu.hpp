@@ -5,22 +5,26 @@
 #include <string>
 #include <string_view>
 
+#include "core/arrays.hpp"
+
 namespace pp {
+
+using core::Index;
 
 inline constexpr int kResultUnit = 5;   // result file
 inline constexpr int kWorkListUnit = 98; // "WORK.LST"
 
 struct ResultHead {
-    std::int32_t IANS = 0;
+    Index IANS = 0;
     std::string RESFIL = std::string(20, ' ');
     std::string TITLE = std::string(80, ' ');
-    std::int32_t NUMNP = 0, NUMEL = 0, NPEMAX = 0;
+    Index NUMNP = 0, NUMEL = 0, NPEMAX = 0;
 };
 
 // Writes one prompt as a list-directed console record (a blank, then the Shift_JIS bytes).
 void prompt(std::string_view text);
 // Reads one integer answer list-directed from the console.
-std::int32_t ask_int();
+Index ask_int();
 
 // What a program does with the element connectivity NOD of the result file: the converter's
 // writers index node arrays with it (eight slots an element), the history program reads it and

@@ -11,7 +11,7 @@ namespace pp {
 namespace {
 
 // A dropped value: every iteration of the loop reads into the same place.
-rio::Strided<std::int32_t> int_member(const Span1<std::int32_t>& a, std::int32_t& scratch) {
+rio::Strided<Index> int_member(const Span1<Index>& a, Index& scratch) {
     if (a.data() == nullptr) return {&scratch, 1, 0};
     return {a.data(), 1, 1};
 }
@@ -34,18 +34,18 @@ bool read_block_statement(int unit, bool end_ok, bool* unreadable, rio::Targets 
 
 }  // namespace
 
-void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
-                     std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
+void read_model_part(std::string_view program, int unit, Index NUMNP, Index NUMEL,
+                     Index NPEMAX, const Span1<double>& X, const Span1<double>& Y,
                      const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
-                     const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
-                     const Span1<std::int32_t>& MTYP, Connectivity nod, std::int32_t MTYPMAX) {
-    std::int32_t drop = 0;
+                     const Span1<Index>& KODE, const Span2<Index>& NOD,
+                     const Span1<Index>& MTYP, Connectivity nod, Index MTYPMAX) {
+    Index drop = 0;
     rio::read(unit, "*",
               {rio::Target::loop(NUMNP, X.data(), Y.data(), Z.data(), PSI.data(), Q.data(),
                                int_member(KODE, drop))});
     const std::int64_t first = rio::record_number(unit) + 1;
     rio::read(unit, "*",
-              {rio::Target::loop(NUMEL, rio::Strided<std::int32_t>{NOD.data(), NPEMAX, NPEMAX},
+              {rio::Target::loop(NUMEL, rio::Strided<Index>{NOD.data(), NPEMAX, NPEMAX},
                                int_member(MTYP, drop))});
     // Every writer and the node flags of the converter index with the element node numbers;
     // a writer may name no more materials than its blocks can.
@@ -55,12 +55,12 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     auto refuse_value = [&](std::int64_t e, std::int64_t k, const std::string& what) {
         const std::int64_t value = (e - 1) * (NPEMAX + 1) + (k - 1);
         refuse(program, "result file " + rio::unit_name(unit),
-               first + rio::list_record_of(rio::Kind::Int4, value),
+               first + rio::list_record_of<rio::Kind::Int4>(value),
                "element " + std::to_string(e) + what);
     };
     for (std::int64_t e = 1; e <= NUMEL; ++e) {
         for (std::int64_t k = 1; nod == Connectivity::Indexed && k <= NPEMAX; ++k) {
-            const std::int32_t n = NOD(k, e);
+            const Index n = NOD(k, e);
             if (n < 0 || n > NUMNP) {
                 refuse_value(e, k, " node " + std::to_string(n) + " not in 0 to " +
                                        std::to_string(NUMNP));
@@ -73,16 +73,16 @@ void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std
     }
 }
 
-bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME, bool* unreadable) {
+bool read_step_head(int unit, Index& NSTEP, double& TIME, bool* unreadable) {
     return read_block_statement(unit, true, unreadable, {NSTEP, TIME});
 }
 
-bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
+bool read_step_values(int unit, bool end_ok, Index NUMNP, Index NUMEL,
                       const Span1<double>& PSI, const Span1<double>& Q,
-                      const Span1<std::int32_t>& KODE, const Span1<double>& VX,
+                      const Span1<Index>& KODE, const Span1<double>& VX,
                       const Span1<double>& VY, const Span1<double>& VZ, const Span1<double>& TH,
                       bool* unreadable) {
-    std::int32_t drop = 0;
+    Index drop = 0;
     const rio::Target nodes =
         rio::Target::loop(NUMNP, PSI.data(), Q.data(), int_member(KODE, drop));
     const rio::Target vel = rio::Target::loop(NUMEL, VX.data(), VY.data(), VZ.data());

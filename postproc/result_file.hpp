@@ -9,7 +9,6 @@
 
 namespace pp {
 
-using core::Index;
 using core::kIndexMax;
 using core::Span1;
 using core::Span2;
@@ -19,26 +18,26 @@ using core::Span2;
 // read and dropped. For indexed connectivity every NOD(k, e) must lie in 0..NUMNP, and every
 // MTYP(e) read must be at most MTYPMAX: otherwise the file is refused (stop 2222, naming
 // `program` and the record of the first such value). The end of the file is fatal error 24.
-void read_model_part(std::string_view program, int unit, std::int32_t NUMNP, std::int32_t NUMEL,
-                     std::int32_t NPEMAX, const Span1<double>& X, const Span1<double>& Y,
+void read_model_part(std::string_view program, int unit, Index NUMNP, Index NUMEL,
+                     Index NPEMAX, const Span1<double>& X, const Span1<double>& Y,
                      const Span1<double>& Z, const Span1<double>& PSI, const Span1<double>& Q,
-                     const Span1<std::int32_t>& KODE, const Span2<std::int32_t>& NOD,
-                     const Span1<std::int32_t>& MTYP,
+                     const Span1<Index>& KODE, const Span2<Index>& NOD,
+                     const Span1<Index>& MTYP,
                      Connectivity nod = Connectivity::Indexed,
-                     std::int32_t MTYPMAX = kIndexMax);
+                     Index MTYPMAX = kIndexMax);
 
 // Step head NSTEP, TIME; false at the end of the file (the end of the steps). With
 // `unreadable` given, a value that cannot be read also returns false, quietly, and sets it.
-[[nodiscard]] bool read_step_head(int unit, std::int32_t& NSTEP, double& TIME,
+[[nodiscard]] bool read_step_head(int unit, Index& NSTEP, double& TIME,
                                   bool* unreadable = nullptr);
 
 // Step values, three list-directed statements: PSI, Q, KODE for every node; VX, VY, VZ for
 // every element; TH for every element. KODE given as an empty view is read and dropped. With
 // `end_ok` a block cut short returns false; without it the end of the file is fatal error 24.
 // With `unreadable` given, a value that cannot be read also returns false, quietly, and sets it.
-[[nodiscard]] bool read_step_values(int unit, bool end_ok, std::int32_t NUMNP, std::int32_t NUMEL,
+[[nodiscard]] bool read_step_values(int unit, bool end_ok, Index NUMNP, Index NUMEL,
                                     const Span1<double>& PSI, const Span1<double>& Q,
-                                    const Span1<std::int32_t>& KODE, const Span1<double>& VX,
+                                    const Span1<Index>& KODE, const Span1<double>& VX,
                                     const Span1<double>& VY, const Span1<double>& VZ,
                                     const Span1<double>& TH, bool* unreadable = nullptr);
 

@@ -7,7 +7,7 @@
 
 namespace sol {
 
-int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::int32_t>& EFLAG,
+int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<Index>& EFLAG,
                    int e, ElementWork& w) {
     if (EFLAG(e) == 1) return 0;
     const int m = mesh.MTYP(e);
@@ -16,7 +16,7 @@ int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::
     w.NNODE = mesh.NPE(e);
     if (w.NNODE != 8 && w.NNODE != 6) return 0;
     for (int l = 1; l <= w.NNODE; ++l) {
-        const std::int32_t n = mesh.NOD(l, e);
+        const Index n = mesh.NOD(l, e);
         if (n < 1 || n > ctl.NUMNP) return 0;
         w.NODE[l - 1] = n;
         w.XYZE[l - 1] = {mesh.X(n), mesh.Y(n), mesh.Z(n)};
@@ -25,7 +25,7 @@ int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::
 }
 
 void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
-            SystemArrays& sys, const Span1<std::int32_t>& EFLAG, int NSTEP, double DT,
+            SystemArrays& sys, const Span1<Index>& EFLAG, int NSTEP, double DT,
             double DTOLD, int ITER) {
     const int NUMNP = ctl.NUMNP;
     const std::int64_t NWK = std::int64_t(mesh.MAXA(NUMNP + 1)) - 1;
@@ -107,7 +107,7 @@ void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const Mesh
         if (S == 2.0) {
             double y = 0.0;
             for (std::int64_t k = first; k <= last; ++k) {
-                const std::int32_t col = sys.ISP(k);
+                const Index col = sys.ISP(k);
                 if (col >= 1 && col <= NUMNP) y += SK(k) * HOLD(col);
             }
             r = r - y;

@@ -19,7 +19,7 @@ struct SystemArrays {
     Span1<double> CAPV;   // NUMNP: lumped capacity
     Span1<double> HW;     // NUMNP: work heads
     Span1<double> HOLD;   // NUMNP: heads at the start of the step
-    Span1<std::int32_t> ISP;  // NWK: column numbers
+    Span1<Index> ISP;         // NWK: column numbers
 };
 
 // Piecewise-linear look-up y(x) in column m of the tables XT, YT with N points: the last
@@ -43,7 +43,7 @@ struct ElementContext {
 // Fixed-size work of one element, reused for every element of an assembly.
 struct ElementWork {
     int NNODE = 0;
-    std::array<std::int32_t, 8> NODE{};  // global node numbers of the slots
+    std::array<Index, 8> NODE{};         // global node numbers of the slots
     Xyze XYZE{};
     Mat3 CONE{};                         // conductivity tensor of the material
     std::array<std::array<double, 8>, 8> SE{};  // SE(a, b) = SE[a-1][b-1]
@@ -55,7 +55,7 @@ struct ElementWork {
 // Material number of element e when it takes part in the system and the velocities (EFLAG
 // not 1, material in 1..NUMMAT, 6 or 8 nodes, all in 1..NUMNP), with its NNODE, NODE and
 // XYZE set in w; 0 when it does not.
-int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<std::int32_t>& EFLAG,
+int gather_element(const Control& ctl, const MeshArrays& mesh, const Span1<Index>& EFLAG,
                    int e, ElementWork& w);
 
 // Conductivity tensor of material m: CONDT when IROT(m) is non-zero, else diag(K1, K2, K3).
@@ -82,12 +82,12 @@ void ADDSK(const ElementContext& c, const ElementWork& w);
 // every active element (EFLAG not 1, MTYP >= 0). Keeps the conductivity system in SKS/GRAVS
 // (STORE = 1) or as one record on scratch unit 2. Stops 3333 on a look-up in an empty table.
 void ASSEMB(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
-            SystemArrays& sys, const Span1<std::int32_t>& EFLAG, int NSTEP, double DT,
+            SystemArrays& sys, const Span1<Index>& EFLAG, int NSTEP, double DT,
             double DTOLD, int ITER);
 
 // Darcy velocity at the centre VEL(1..3, e) and moisture content TH(e) of every active
 // element; inactive elements keep their values. Stops 3333 on a look-up in an empty table.
 void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
-           const Span1<std::int32_t>& EFLAG, Span2<double>& VEL, Span1<double>& TH);
+           const Span1<Index>& EFLAG, Span2<double>& VEL, Span1<double>& TH);
 
 }  // namespace sol

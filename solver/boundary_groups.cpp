@@ -46,7 +46,7 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
     // 1. Group heads and node lists.
     for (int g = 1; g <= k.groups; ++g) {
         const std::string saved = in.KEYWD;
-        std::int32_t count = 0;
+        Index count = 0;
         rio::read(IR, "(A5,10I5)", {in.KEYWD, count});
         k.counts(g) = count;
         keyword_test(u, in, saved, k.group_keyword, k.group_letters);
@@ -54,13 +54,13 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
         if (count > k.max_nodes)
             limit(u, in, k.group_keyword, k.group_letters, k.count_name, count, 0, k.max_nodes);
         bool reported = false;
-        std::array<std::int32_t, 10> line{};
+        std::array<Index, 10> line{};
         for (std::int64_t first = 1; first <= count; first += 10) {
             const std::int64_t n = std::min<std::int64_t>(10, count - first + 1);
-            rio::read(IR, "(10I7)", {std::span<std::int32_t>(line.data(), n)});
+            rio::read(IR, "(10I7)", {std::span<Index>(line.data(), n)});
             for (std::int64_t j = 0; j < n; ++j) {
                 const std::int64_t slot = first + j;
-                const std::int32_t node = line[j];
+                const Index node = line[j];
                 // 0 is an empty slot and a negative number is passed over by the pass.
                 if (node > c.NUMNP && !reported) {
                     limit(u, in, k.group_keyword, k.group_letters, "NODE", node, 0, c.NUMNP);
@@ -79,10 +79,10 @@ void read_boundary_groups(const Control& c, const Units& u, InputState& in,
     }
 
     // 3. Point counts and tables.
-    rio::read(IR, "(10I7)", {std::span<std::int32_t>(k.points.data(), k.groups)});
+    rio::read(IR, "(10I7)", {std::span<Index>(k.points.data(), k.groups)});
     std::array<double, 6> line{};
     for (int g = 1; g <= k.groups; ++g) {
-        const std::int32_t points = k.points(g);
+        const Index points = k.points(g);
         double before = 0.0;        // the time of the point before, across the lines
         bool descended = false;     // one line for the first time below the one before
         if (points > k.max_points)

@@ -22,9 +22,9 @@ struct BoundaryGroupKind {
     int max_nodes;                                   // NHBN
     int max_points;                                  // NHBT
     bool points_required;                            // a group with nodes needs a table
-    Span1<std::int32_t> counts;                      // NHN (groups)
-    Span2<std::int32_t> nodes;                       // IHBN (groups, node slots)
-    Span1<std::int32_t> points;                      // NHTP (groups)
+    Span1<Index> counts;                             // NHN (groups)
+    Span2<Index> nodes;                              // IHBN (groups, node slots)
+    Span1<Index> points;                             // NHTP (groups)
     Span2<double> T, V;                              // THB, HHB (points, groups)
 };
 
@@ -50,7 +50,7 @@ void read_solution_groups(SolverRun& run, SolutionArrays& s);
 // The time tables of one kind: table t holds points(t) times in column t of T.
 struct TimeTables {
     Span2<double> T;
-    Span1<std::int32_t> points;
+    Span1<Index> points;
     int count = 0;  // number of tables (0: none)
 };
 

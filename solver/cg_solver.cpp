@@ -23,18 +23,18 @@ constexpr double EPS_CG = 1e-10;     // convergence limit of the summed squared 
 // for every free node; returns (p.r, p.Ap). `Checked` skips column numbers outside 1..NUMNP
 // (a node of no element keeps column 0 in its row).
 template <bool Checked>
-void row_products(int NF, const std::int32_t* ifree, const std::int32_t* maxa,
-                  const std::int32_t* isp, const double* sk, const double* diag,
+void row_products(int NF, const Index* ifree, const Index* maxa,
+                  const Index* isp, const double* sk, const double* diag,
                   const double* pdir, const double* res, double* ap, int NUMNP, double& pr,
                   double& pap) {
     double spr = 0.0;
     double spap = 0.0;
     for (int f = 0; f < NF; ++f) {
-        const std::int32_t i = ifree[f] - 1;
-        const std::int32_t k1 = maxa[i + 1] - 1;
+        const Index i = ifree[f] - 1;
+        const Index k1 = maxa[i + 1] - 1;
         double y = 0.0;
-        for (std::int32_t k = maxa[i]; k < k1; ++k) {  // off-diagonal entries (0-based k)
-            const std::int32_t c = isp[k];
+        for (Index k = maxa[i]; k < k1; ++k) {         // off-diagonal entries (0-based k)
+            const Index c = isp[k];
             if constexpr (Checked) {
                 if (c < 1 || c > NUMNP) continue;
             }
@@ -52,8 +52,8 @@ void row_products(int NF, const std::int32_t* ifree, const std::int32_t* maxa,
 }  // namespace
 
 void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double>& PSI,
-            const Span1<std::int32_t>& ISP, const Span1<std::int32_t>& MAXA, Span1<double>& RES,
-            Span1<double>& PDIR, const Span1<std::int32_t>& KODE, Span1<std::int32_t>& IFREE,
+            const Span1<Index>& ISP, const Span1<Index>& MAXA, Span1<double>& RES,
+            Span1<double>& PDIR, const Span1<Index>& KODE, Span1<Index>& IFREE,
             Span1<double>& DIAG, int NUMNP, int ITMAXCG) {
     // 0-based views for the sweeps: node i is index i - 1, entry k is index k - 1.
     double* sk = SK.data();
@@ -62,10 +62,10 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
     double* res = RES.data();
     double* pdir = PDIR.data();
     double* diag = DIAG.data();
-    std::int32_t* ifree = IFREE.data();
-    const std::int32_t* isp = ISP.data();
-    const std::int32_t* maxa = MAXA.data();
-    const std::int32_t* kode = KODE.data();
+    Index* ifree = IFREE.data();
+    const Index* isp = ISP.data();
+    const Index* maxa = MAXA.data();
+    const Index* kode = KODE.data();
 
     // Set-up: diagonal, list of free nodes, first residual and search direction.
     std::fill(res, res + NUMNP, 0.0);
@@ -73,8 +73,8 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
     int NF = 0;
     bool outside = false;  // some free row holds a column outside 1..NUMNP
     for (int i = 1; i <= NUMNP; ++i) {
-        const std::int32_t k0 = maxa[i - 1] - 1;
-        const std::int32_t k1 = maxa[i] - 1;
+        const Index k0 = maxa[i - 1] - 1;
+        const Index k1 = maxa[i] - 1;
         double d = sk[k0];
         if (std::fabs(d) <= TINY) {
             sk[k0] = 0.0;
@@ -90,9 +90,9 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
         }
         // The whole row, prescribed columns included, against the current heads.
         double y = 0.0;
-        for (std::int32_t k = k0; k < k1; ++k) {
+        for (Index k = k0; k < k1; ++k) {
             if (k > k0 && std::fabs(sk[k]) <= TINY) sk[k] = 0.0;
-            const std::int32_t c = isp[k];
+            const Index c = isp[k];
             if (c < 1 || c > NUMNP) {
                 outside = true;
                 continue;
@@ -127,7 +127,7 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
             double zap = 0.0;
             EPSX = 0.0;
             for (int f = 0; f < NF; ++f) {
-                const std::int32_t i = ifree[f] - 1;
+                const Index i = ifree[f] - 1;
                 const double du = alpha * pdir[i];
                 double s = psi[i];
                 if (psi[i] * psi[i] < TINY_HEAD) s = 1.0;
@@ -147,7 +147,7 @@ void SOLVCG(const Units& u, Span1<double>& SK, Span1<double>& GRAV, Span1<double
             // 7. Next search direction.
             const double beta = -zap / pap;
             for (int f = 0; f < NF; ++f) {
-                const std::int32_t i = ifree[f] - 1;
+                const Index i = ifree[f] - 1;
                 pdir[i] = res[i] / diag[i] + beta * pdir[i];
             }
             IT = IT + 1;

@@ -17,8 +17,8 @@ constexpr double kDueTol = double(0.001f);
 struct Groups {
     int count;                   // NHB or NQB
     int slots;                   // NHBN or NQBN
-    Span1<std::int32_t> nodes;   // NHN or NQN
-    Span2<std::int32_t> slot;    // IHBN or IQBN (slot value 0 = empty)
+    Span1<Index> nodes;          // NHN or NQN
+    Span2<Index> slot;           // IHBN or IQBN (slot value 0 = empty)
     const char* keyword;         // "NEWCH" or "NEWCQ"
     const char* group;           // "UA'" or "UB'"
 };

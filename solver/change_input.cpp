@@ -38,7 +38,7 @@ struct Count {
 };
 Count read_count(const Units& u, InputState& in, std::string_view keyword,
                  std::string_view count_group, std::string_view name, int maximum) {
-    std::int32_t n = 0;
+    Index n = 0;
     const std::string key(keyword);
     read_record(u, in, "(A5,10I5)", {in.KEYWD, n}, key, count_group);
     Count c{n, n};
@@ -50,7 +50,7 @@ Count read_count(const Units& u, InputState& in, std::string_view keyword,
 }
 
 // Flag character of a NEWCB line: "C" 1, "N" -1, blank and any other character 0.
-std::int32_t flag_of(char ch) {
+Index flag_of(char ch) {
     if (ch == 'C') return 1;
     if (ch == 'N') return -1;
     return 0;
@@ -68,11 +68,11 @@ int faces_of(int npe) {
 // sent to a head group without a table would be held at head 0 without a word.
 void read_group_lines(const Control& c, const Units& u, InputState& in, std::string_view keyword,
                       std::string_view group, int nbound, const Count& n, int k,
-                      const Span2<std::int32_t>& node_of, const Span2<std::int32_t>& flag_of_line,
-                      const Span2<std::int32_t>& group_of,
-                      const Span1<std::int32_t>* points = nullptr) {
+                      const Span2<Index>& node_of, const Span2<Index>& flag_of_line,
+                      const Span2<Index>& group_of,
+                      const Span1<Index>* points = nullptr) {
     for (int i = 1; i <= n.read; ++i) {
-        std::int32_t node = 0, flag = 0, g = 0;
+        Index node = 0, flag = 0, g = 0;
         read_record(u, in, "(A5,I7,I3,2I5)", {in.KEYWD, node, flag, g}, keyword, group);
         if (node > c.NUMNP) out_of_model(u, in, keyword, group, "NODE", node, 1, c.NUMNP);
         // The target group matters only on a line that moves a node.
@@ -93,12 +93,12 @@ void read_group_lines(const Control& c, const Units& u, InputState& in, std::str
 void read_material_lines(const Control& c, const Units& u, InputState& in,
                          std::string_view keyword, std::string_view count_group,
                          std::string_view group, std::string_view count_name, int maximum,
-                         int elements, int m, const Span1<std::int32_t>& count,
-                         const Span2<std::int32_t>& first, const Span2<std::int32_t>& second) {
+                         int elements, int m, const Span1<Index>& count,
+                         const Span2<Index>& first, const Span2<Index>& second) {
     const Count n = read_count(u, in, keyword, count_group, count_name, maximum);
     count(m) = n.stored;
     for (int i = 1; i <= n.read; ++i) {
-        std::int32_t a = 0, mat = 0;
+        Index a = 0, mat = 0;
         // A first number below 1 is reported like a wrong keyword, on the same one line.
         const bool keyword_right =
             read_record(u, in, "(A5,I7,I3)", {in.KEYWD, a, mat}, keyword, group, false);
@@ -148,7 +148,7 @@ void RDNEWC(const Control& c, const Units& u, InputState& in, const MeshArrays& 
             const Count n = read_count(u, in, "NEWCB", "UC ", "NNWCB", c.MXNWCB);
             s.NEWCB_N(k) = n.stored;
             for (int i = 1; i <= n.read; ++i) {
-                std::int32_t node = 0, code = 0;
+                Index node = 0, code = 0;
                 std::string c1(1, ' '), c2(1, ' ');
                 double v1 = 0.0, v2 = 0.0, v3 = 0.0;
                 read_record(u, in, "(A5,I7,I3,A1,F9.0,A1,F9.0,F10.0)",
@@ -171,7 +171,7 @@ void RDNEWC(const Control& c, const Units& u, InputState& in, const MeshArrays& 
             const Count n = read_count(u, in, "NEWCR", "UD ", "NNWCR", c.MXNWCR);
             s.NEWCR_N(k) = n.stored;
             for (int i = 1; i <= n.read; ++i) {
-                std::int32_t e = 0, flag = 0, iface = 0, irt = 0, iet = 0;
+                Index e = 0, flag = 0, iface = 0, irt = 0, iet = 0;
                 double rfact = 0.0;
                 read_record(u, in, "(A5,I7,I3,I4,2I3,F10.0)",
                             {in.KEYWD, e, flag, iface, irt, iet, rfact}, "NEWCR", "UD'");

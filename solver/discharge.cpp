@@ -7,8 +7,8 @@
 namespace sol {
 
 void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<double>& GRAV,
-            const Span1<std::int32_t>& KODE, const Span1<double>& PSI, const Span1<double>& HOLD,
-            const Span1<std::int32_t>& ISP, const Span1<std::int32_t>& MAXA,
+            const Span1<Index>& KODE, const Span1<double>& PSI, const Span1<double>& HOLD,
+            const Span1<Index>& ISP, const Span1<Index>& MAXA,
             const Span1<double>& SKS, const Span1<double>& GRAVS, Span1<double>& Q, int NUMNP,
             std::int64_t NWK, int NSTEP) {
     // 1. Bring back K and G as the assembly kept them.
@@ -37,16 +37,16 @@ void DISCHG(const Control& ctl, const Materials& mat, Span1<double>& SK, Span1<d
     const double* grav = GRAV.data();
     const double* psi = PSI.data();
     const double* hold = HOLD.data();
-    const std::int32_t* isp = ISP.data();
-    const std::int32_t* maxa = MAXA.data();
-    const std::int32_t* kode = KODE.data();
+    const Index* isp = ISP.data();
+    const Index* maxa = MAXA.data();
+    const Index* kode = KODE.data();
     double* q = Q.data();
     const double divisor = S * mat.CONS2;
     for (int i = 0; i < NUMNP; ++i) {
         if (kode[i] < 1) continue;  // 4. free nodes keep the inflow given to them
         double y = 0.0;
-        for (std::int32_t k = maxa[i] - 1; k < maxa[i + 1] - 1; ++k) {
-            const std::int32_t c = isp[k];
+        for (Index k = maxa[i] - 1; k < maxa[i + 1] - 1; ++k) {
+            const Index c = isp[k];
             if (c < 1 || c > NUMNP) continue;
             y = y + sk[k] * (psi[c - 1] + w * hold[c - 1]);
         }

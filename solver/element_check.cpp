@@ -73,7 +73,7 @@ int CHKELM(const Control& ctl, const Units& u, const MeshArrays& mesh) {
             // 1. Node numbers outside 1..NUMNP, one line per slot.
             bool outside = false;
             for (int i = 1; i <= NNODE; ++i) {
-                const std::int32_t n = mesh.NOD(i, m);
+                const Index n = mesh.NOD(i, m);
                 if (n > NUMNP || n < 1) {
                     element_line(u, m, " : NODE NUMBER ERROR ");
                     flag = 1;
@@ -91,7 +91,7 @@ int CHKELM(const Control& ctl, const Units& u, const MeshArrays& mesh) {
             if (!outside && (NNODE == 8 || NNODE == 6)) {
                 Xyze XYZE{};
                 for (int i = 1; i <= NNODE; ++i) {
-                    const std::int32_t n = mesh.NOD(i, m);
+                    const Index n = mesh.NOD(i, m);
                     XYZE[i - 1] = {mesh.X(n), mesh.Y(n), mesh.Z(n)};
                 }
                 const int mark = NNODE == 8 ? CHKJ8(ctl.NINTXY, ctl.NINTZ, XYZE)

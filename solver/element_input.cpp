@@ -16,9 +16,9 @@ constexpr std::string_view kElemError = "(' ** ERROR ** ELEM DATA -- Group D ')"
 // and not stored (element 1 then stays a zero row with NPE 0); the run is flagged.
 void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
     const int NUMEL = ctl.NUMEL;
-    Span2<std::int32_t>& NOD = mesh.NOD;
-    Span1<std::int32_t>& NPE = mesh.NPE;
-    Span1<std::int32_t>& MTYP = mesh.MTYP;
+    Span2<Index>& NOD = mesh.NOD;
+    Span1<Index>& NPE = mesh.NPE;
+    Span1<Index>& MTYP = mesh.MTYP;
 
     // 1. Title and column heads.
     rio::write(u.IW, "(////' ELEMENT INFORMATION'/)");
@@ -37,13 +37,13 @@ void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
     }
 
     // Record values; a list-directed record that leaves values out keeps the previous ones.
-    std::int32_t M = 0, npe = 0, mtyp = 0, inc = 1;
-    std::array<std::int32_t, 8> nod{};
-    std::int32_t rec_inc = 0;
+    Index M = 0, npe = 0, mtyp = 0, inc = 1;
+    std::array<Index, 8> nod{};
+    Index rec_inc = 0;
     bool first = true;
 
     // 3. Generation loop over the element positions.
-    for (std::int32_t j = 1; j <= NUMEL; ++j) {
+    for (Index j = 1; j <= NUMEL; ++j) {
         if (M < j) {
             // 4. Read one record.
             if (ctl.LISTIN == 0) {
@@ -76,13 +76,13 @@ void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
         // record that ends the gap; material and node count carried forward. An element with
         // no source (before the first stored record) stays a zero row with NPE 0.
         if (j == 1 || NPE(j - 1) == 0) continue;
-        const std::int32_t n = NPE(j - 1);
+        const Index n = NPE(j - 1);
         // A prism keeps its empty slots 7 and 8 empty.
         const int slots = n == 6 ? 6 : 8;
         // Formed in 64 bits: an absurd increment gives a wrong node number for the element
         // check to report, not an overflow.
         for (int k = 1; k <= slots; ++k) {
-            NOD(k, j) = static_cast<std::int32_t>(std::int64_t{NOD(k, j - 1)} + inc);
+            NOD(k, j) = static_cast<Index>(std::int64_t{NOD(k, j - 1)} + inc);
         }
         for (int k = slots + 1; k <= 8; ++k) NOD(k, j) = 0;
         MTYP(j) = MTYP(j - 1);
@@ -94,7 +94,7 @@ void RDELEM(const Control& ctl, Units& u, InputState& in, MeshArrays& mesh) {
     if (ctl.SEPFIL > 0) u.IR = saved_ir;
 
     // 7. Element table.
-    for (std::int32_t m = 1; m <= NUMEL; ++m) {
+    for (Index m = 1; m <= NUMEL; ++m) {
         rio::write(u.IW, "(' ',I6,I5,4X,8(I6,4X))",
                    {m, MTYP(m), NOD(1, m), NOD(2, m), NOD(3, m), NOD(4, m), NOD(5, m), NOD(6, m),
                     NOD(7, m), NOD(8, m)});

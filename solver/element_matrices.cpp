@@ -145,16 +145,16 @@ void variant_b(const ElementContext& c, ElementWork& w, int m) {
 // Position of column col in row r: the diagonal first, then a binary search of the row's
 // ascending off-diagonal columns; a row out of order (a database of another mesh) falls
 // back to the first match in storage order. 0 when the column is not in the row.
-std::int64_t find_column(const Span1<std::int32_t>& MAXA, const Span1<std::int32_t>& ISP,
-                         std::int32_t r, std::int32_t col) {
+std::int64_t find_column(const Span1<Index>& MAXA, const Span1<Index>& ISP,
+                         Index r, Index col) {
     const std::int64_t first = MAXA(r);
     const std::int64_t last = std::int64_t(MAXA(r + 1)) - 1;
     if (first > last) return 0;
     if (ISP(first) == col) return first;
-    const std::int32_t* base = ISP.data();
-    const std::int32_t* lo = base + first;  // position first + 1, 0-based first
-    const std::int32_t* hi = base + last;   // one past position last
-    const std::int32_t* p = std::lower_bound(lo, hi, col);
+    const Index* base = ISP.data();
+    const Index* lo = base + first;         // position first + 1, 0-based first
+    const Index* hi = base + last;          // one past position last
+    const Index* p = std::lower_bound(lo, hi, col);
     if (p != hi && *p == col) return (p - base) + 1;
     for (std::int64_t k = first + 1; k <= last; ++k)
         if (ISP(k) == col) return k;
@@ -170,12 +170,12 @@ void ELEM6B(const ElementContext& c, ElementWork& w, int m) { variant_b(c, w, m)
 
 void ADDSK(const ElementContext& c, const ElementWork& w) {
     const int NUMNP = c.ctl.NUMNP;
-    const Span1<std::int32_t>& MAXA = c.mesh.MAXA;
+    const Span1<Index>& MAXA = c.mesh.MAXA;
     for (int a = 0; a < w.NNODE; ++a) {
-        const std::int32_t r = w.NODE[a];
+        const Index r = w.NODE[a];
         if (r < 1 || r > NUMNP) continue;
         for (int b = 0; b < w.NNODE; ++b) {
-            const std::int32_t col = w.NODE[b];
+            const Index col = w.NODE[b];
             if (col < 1 || col > NUMNP) continue;
             const std::int64_t k = find_column(MAXA, c.sys.ISP, r, col);
             if (k == 0) {

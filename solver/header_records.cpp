@@ -1,6 +1,5 @@
 // Header records of the model file: title, counts, switches and table lengths.
 #include <algorithm>
-#include <climits>
 
 #include "input.hpp"
 #include "node_history.hpp"
@@ -12,9 +11,9 @@ namespace sol {
 namespace {
 
 // A header count the work arrays cannot be cut for: the detail line, then the header's stop.
-// A count with only a lower bound names that bound alone.
+// A count with only a lower bound (kIndexMax above) names that bound alone.
 [[noreturn]] void header_limit(const Units& u, std::string_view name, int value, int lo, int hi) {
-    if (hi == INT_MAX) {
+    if (hi == kIndexMax) {
         std::string n(name);
         n.resize(8, ' ');
         rio::write(u.IW, "(' ** LIMIT ** ',A8,I10,' IS BELOW',I10)", {n, value, lo});
@@ -28,10 +27,10 @@ namespace {
 // Counts that would make slices negative or overlap, and integration orders without a rule
 // (an order below 1 is only harmless when no element matrix is ever formed).
 void check_counts(const Control& c, const Units& u) {
-    if (c.NUMNP < 1) header_limit(u, "NUMNP", c.NUMNP, 1, INT_MAX);
-    if (c.NUMEL < 1) header_limit(u, "NUMEL", c.NUMEL, 1, INT_MAX);
+    if (c.NUMNP < 1) header_limit(u, "NUMNP", c.NUMNP, 1, kIndexMax);
+    if (c.NUMEL < 1) header_limit(u, "NUMEL", c.NUMEL, 1, kIndexMax);
     if (c.NUMMAT < 0) header_limit(u, "NUMMAT", c.NUMMAT, 0, kMaxMat);
-    const int lowest = c.MESHCK > 0 ? INT_MIN : 1;
+    const Index lowest = c.MESHCK > 0 ? kIndexMin : 1;
     if (c.NINTXY > 4 || c.NINTXY < lowest) header_limit(u, "NINTXY", c.NINTXY, 1, 4);
     if (c.NINTZ > 4 || c.NINTZ < lowest) header_limit(u, "NINTZ", c.NINTZ, 1, 4);
 }
@@ -73,7 +72,7 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
               dim(c.NMATC);
     c.NPEMAX = 8;
     const std::int64_t itmaxcg = std::int64_t(c.ITCGF == 0 ? 5 : c.ITCGF) * c.NUMNP;
-    c.ITMAXCG = static_cast<int>(std::clamp<std::int64_t>(itmaxcg, INT_MIN, INT_MAX));
+    c.ITMAXCG = clamp32(itmaxcg);
     c.MSEP = c.MAXSEP >= 1 ? c.MAXSEP : 1;
 
     // 7. Table lengths, eight pairs a line; one line even without materials.
@@ -81,8 +80,8 @@ void read_header_records(Control& c, const Units& u, Materials& mat, NodeHistory
     c.MXNRK = mat.NRK[1];
     c.MXNPSI = mat.NPSI[1];
     for (int m = 1; m <= c.NUMMAT; ++m) {
-        if (mat.NRK[m] < 0) header_limit(u, "NRK", mat.NRK[m], 0, INT_MAX);
-        if (mat.NPSI[m] < 0) header_limit(u, "NPSI", mat.NPSI[m], 0, INT_MAX);
+        if (mat.NRK[m] < 0) header_limit(u, "NRK", mat.NRK[m], 0, kIndexMax);
+        if (mat.NPSI[m] < 0) header_limit(u, "NPSI", mat.NPSI[m], 0, kIndexMax);
         c.MXNRK = std::max(c.MXNRK, mat.NRK[m]);
         c.MXNPSI = std::max(c.MXNPSI, mat.NPSI[m]);
     }

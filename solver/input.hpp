@@ -43,7 +43,7 @@ void group_error_line(const Units& u, std::string_view keyword, std::string_view
 
 // A 64-bit count or length as the nearest INTEGER*4, for printing: such values only arise from
 // products and sums of counts, and a wrapped value would look like a plausible length.
-std::int32_t clamp32(std::int64_t v);
+Index clamp32(std::int64_t v);
 
 // The detail line of a value outside its range (' ** LIMIT ** ',A8,I10,' NOT IN',I10,' TO',I10);
 // sets the reading-phase error flag. The caller prints the group's error line first.
@@ -104,7 +104,7 @@ void RDTIME(Control& ctl, const Units& u, InputState& in);
 // Groups G, H, I,J: unit constants, properties, rotated conductivities and the tables;
 // prints them. MTYP tells which materials the elements use.
 void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
-            MaterialTables& tab, const Span1<std::int32_t>& MTYP);
+            MaterialTables& tab, const Span1<Index>& MTYP);
 
 // Capacity table of material m from its pressure-head table (NPSI points): CAP and THCA.
 // Returns the points k whose successor has the same pressure head; those intervals get CAP 0.

@@ -40,8 +40,8 @@ void check_keyword_group(const Units& u, InputState& in, const std::string& save
     }
 }
 
-std::int32_t clamp32(std::int64_t v) {
-    return static_cast<Index>(std::clamp<std::int64_t>(v, core::kIndexMin, kIndexMax));
+Index clamp32(std::int64_t v) {
+    return static_cast<Index>(std::clamp<std::int64_t>(v, kIndexMin, kIndexMax));
 }
 
 void report_limit(const Units& u, InputState& in, std::string_view name, std::int64_t value,

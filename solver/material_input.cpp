@@ -79,7 +79,7 @@ std::vector<int> capacity_table(MaterialTables& tab, int m, int NPSI) {
 // equal successive pressure heads in a table, and a look-up column of a table that descends
 // or whose first two values are equal.
 void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
-            MaterialTables& tab, const Span1<std::int32_t>& MTYP) {
+            MaterialTables& tab, const Span1<Index>& MTYP) {
     const int NUMMAT = ctl.NUMMAT;
 
     // 1. Group G.
@@ -101,7 +101,7 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
                {mat.CONS1, mat.CONS2});
 
     // 2. Group H.
-    for (std::int32_t m = 1; m <= NUMMAT; ++m) {
+    for (Index m = 1; m <= NUMMAT; ++m) {
         const std::string saved = in.KEYWD;
         mat.IROT[m] = 0;
         rio::read(u.IR, "(A4,1X,5E10.3,I5)",
@@ -123,7 +123,7 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
             const int mt = MTYP(e);
             if (mt >= 1 && mt <= NUMMAT) used[mt] = true;
         }
-        for (std::int32_t m = 1; m <= NUMMAT; ++m) {
+        for (Index m = 1; m <= NUMMAT; ++m) {
             if (used[m] && mat.POROSITY[m] == 0.0) {
                 rio::write(u.IW, kPropError);
                 rio::write(u.IW, "(' ** ERROR ** POROSITY IS ZERO FOR MATERIAL',I3)", {m});
@@ -133,7 +133,7 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
     }
 
     // 3. Groups I,J.
-    for (std::int32_t m = 1; m <= NUMMAT; ++m) {
+    for (Index m = 1; m <= NUMMAT; ++m) {
         const int NRK = mat.NRK[m];
         const int NPSI = mat.NPSI[m];
         double* THKR = column(tab.THKR, m);
@@ -155,7 +155,7 @@ void RDPROP(const Control& ctl, const Units& u, InputState& in, Materials& mat,
 
         // 3.4 Capacity table.
         mat.NCAP[m] = NPSI;
-        for (std::int32_t k : capacity_table(tab, m, NPSI)) {
+        for (Index k : capacity_table(tab, m, NPSI)) {
             rio::write(u.IW, kUnsatError);
             rio::write(u.IW,
                        "(' ** ERROR ** EQUAL PRESSURE HEADS IN TABLE OF MATERIAL',I3,' AT POINT',I4)",

@@ -21,9 +21,9 @@ std::int64_t COLHT(const Control& ctl, const Units& u, const MeshArrays& mesh);
 // Column numbers ISP(1..NWK) (zeroed by the caller), each row's diagonal first, the others
 // ascending; a node of no element keeps 0. Writes database record 3 or (IDBASE not 0) reads
 // it back: a column outside 0..NUMNP stops 1111. Stops 9999 when a row has no room.
-void ADRSK(const Control& ctl, const MeshArrays& mesh, std::int64_t NWK, Span1<std::int32_t>& ISP);
+void ADRSK(const Control& ctl, const MeshArrays& mesh, std::int64_t NWK, Span1<Index>& ISP);
 
 // Straight insertion sort ascending; returns -1 when the list has 1 entry or none, else 0.
-int ISORT(std::span<std::int32_t> list);
+int ISORT(std::span<Index> list);
 
 }  // namespace sol

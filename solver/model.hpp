@@ -12,6 +12,7 @@ namespace sol {
 // The solver's model arrays are the core's 1-based views of the work arrays.
 using core::Index;
 using core::kIndexMax;
+using core::kIndexMin;
 using core::SliceCursor;
 using core::Span1;
 using core::Span2;

@@ -47,7 +47,7 @@ void read_node_list(const Control& ctl, const Units& u, NodeHistory& hist) {
                 rio::write(u.IW,
                            "(' ** ERROR ** NDLIST.DAT -- ENTRY',I4,' LISTS NODE',I11,"
                            "' NOT IN 1 TO',I10)",
-                           {i, static_cast<std::int32_t>(node), ctl.NUMNP});
+                           {i, static_cast<Index>(node), ctl.NUMNP});
                 rio::stop(2222);
             }
         }
@@ -68,7 +68,7 @@ void write_history_step(const Control& ctl, const NodeHistory& hist, const Span1
     for (int i = 1; i <= ctl.NDCNT; ++i) {
         const std::int64_t n = history_count(hist.NDFRST[i], hist.NDLAST[i], hist.NDSTEP[i]);
         for (std::int64_t k = 0; k < n; ++k) {
-            const std::int32_t node = static_cast<std::int32_t>(hist.NDFRST[i] + k * hist.NDSTEP[i]);
+            const Index node = static_cast<Index>(hist.NDFRST[i] + k * hist.NDSTEP[i]);
             const double head = PSI(node) + Z(node);
             rio::write_unf(kHistoryUnit, {node, PSI(node), head});
         }

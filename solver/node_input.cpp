@@ -16,13 +16,13 @@ constexpr std::string_view kNodeNumberError = "(' ERROR IN NPIN AT N=',I5)";
 // A range record reaching outside the nodes: the group's line, the node line, the flag.
 void range_error(const Units& u, InputState& in, std::string_view group_line, std::int64_t node) {
     rio::write(u.IW, group_line);
-    rio::write(u.IW, kNodeNumberError, {static_cast<std::int32_t>(node)});
+    rio::write(u.IW, kNodeNumberError, {static_cast<Index>(node)});
     in.read_error = 1;
 }
 }  // namespace
 
 int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
-    const std::int32_t NUMNP = ctl.NUMNP;
+    const Index NUMNP = ctl.NUMNP;
     const double IHEAD = ctl.IHEAD;
 
     // 1. Title and column heads.
@@ -46,8 +46,8 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
     }
 
     // 3. Node loop; P is the last node made complete.
-    std::int32_t P = 0;
-    std::int32_t N = 0, kode = 0;
+    Index P = 0;
+    Index N = 0, kode = 0;
     double x = 0.0, y = 0.0, z = 0.0, head = 0.0, q = 0.0;
     while (true) {
         // 3.1 One record.
@@ -80,7 +80,7 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
             const double D = N - P;
             const double dx = (a.X(N) - a.X(P)) / D, dy = (a.Y(N) - a.Y(P)) / D;
             const double dz = (a.Z(N) - a.Z(P)) / D, dpsi = (a.PSI(N) - a.PSI(P)) / D;
-            for (std::int32_t k = P + 1; k < N; ++k) {
+            for (Index k = P + 1; k < N; ++k) {
                 a.KODE(k) = a.KODE(P);
                 a.Q(k) = a.Q(P);
                 a.QINIT(k) = a.Q(P);
@@ -103,7 +103,7 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
 
     // 5. Group KA: codes over node ranges.
     for (int r = 1; r <= ctl.NKODE; ++r) {
-        std::int32_t N1 = 0, N2 = 0, INC = 0, code = 0;
+        Index N1 = 0, N2 = 0, INC = 0, code = 0;
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,3I7,I4)", {in.KEYWD, N1, N2, INC, code});
         check_keyword(u, in, saved, "KODE ", kKodeError);
@@ -116,7 +116,7 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
 
     // 6. Group KB: initial values over node ranges, by option.
     for (int r = 1; r <= ctl.NINIT; ++r) {
-        std::int32_t N1 = 0, N2 = 0, INC = 0;
+        Index N1 = 0, N2 = 0, INC = 0;
         std::string OPT(1, ' ');
         double VALUE = 0.0;
         const std::string saved = in.KEYWD;
@@ -142,7 +142,7 @@ int NPIN(const Control& ctl, Units& u, InputState& in, MeshArrays& a) {
     }
 
     // 8. Node table and the initial pressure heads.
-    for (std::int32_t i = 1; i <= NUMNP; ++i) {
+    for (Index i = 1; i <= NUMNP; ++i) {
         rio::write(u.IW, "(I8,I4,5E15.6)",
                    {i, a.KODE(i), a.X(i), a.Y(i), a.Z(i), a.PSI(i), a.Q(i)});
         a.PSIINI(i) = a.PSI(i);

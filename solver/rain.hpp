@@ -31,7 +31,7 @@ void RDRAIN(const Control& ctl, const Units& u, InputState& in, const MeshArrays
 
 // Horizontal (x-y) area of rain-face entry i from the node numbers in IRFACE columns 4-7:
 // the triangle n1 n2 n3, plus n1 n3 n4 when the face has 4 nodes; 0 when n1 is 0.
-double FAREA(const Span2<std::int32_t>& IRFACE, const Span1<double>& X, const Span1<double>& Y,
+double FAREA(const Span2<Index>& IRFACE, const Span1<double>& X, const Span1<double>& Y,
              std::int64_t i);
 
 }  // namespace sol

@@ -39,11 +39,11 @@ void limit(const Units& u, InputState& in, std::string_view keyword, std::string
 // below the one before it.
 bool read_tables(const Units& u, InputState& in, std::string_view keyword,
                  std::string_view group, int tables, int cap, const Span2<double>& T,
-                 const Span2<double>& V, const Span1<std::int32_t>& NTP) {
+                 const Span2<double>& V, const Span1<Index>& NTP) {
     bool bad = false;
     const int room = std::max(cap, 0);
     for (int t = 1; t <= tables; ++t) {
-        std::int32_t NT = 0;
+        Index NT = 0;
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,I5)", {in.KEYWD, NT});
         check_keyword_group(u, in, saved, keyword, group);
@@ -90,7 +90,7 @@ bool read_group_L(const Control& c, const Units& u, InputState& in, const MeshAr
                   SolutionArrays& s) {
     bool bad = false;
     // 1. RAIN record.
-    std::int32_t NRL = 0;
+    Index NRL = 0;
     {
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,I5)", {in.KEYWD, NRL});
@@ -106,8 +106,8 @@ bool read_group_L(const Control& c, const Units& u, InputState& in, const MeshAr
         s.RFACE(i, 2) = 0.0;
     }
     std::int64_t entries = 0;
-    for (std::int32_t r = 1; r <= NRL; ++r) {
-        std::int32_t E1 = 0, E2 = 0, INC = 0, IFACE = 0, IRT = 0, IET = 0;
+    for (Index r = 1; r <= NRL; ++r) {
+        Index E1 = 0, E2 = 0, INC = 0, IFACE = 0, IRT = 0, IET = 0;
         double RFACT = 0.0;
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,3I7,3I3,F10.0)", {in.KEYWD, E1, E2, INC, IFACE, IRT, IET, RFACT});
@@ -141,7 +141,7 @@ bool read_group_L(const Control& c, const Units& u, InputState& in, const MeshAr
                 }
             }
             ++entries;
-            s.IRFACE(entries, 1) = static_cast<std::int32_t>(e);
+            s.IRFACE(entries, 1) = static_cast<Index>(e);
             s.IRFACE(entries, 3) = IFACE;
             s.IRT(entries) = IRT;
             s.IET(entries) = IET;
@@ -158,7 +158,7 @@ bool read_group_L(const Control& c, const Units& u, InputState& in, const MeshAr
 // Face nodes, horizontal area and face-area record of every entry with an element.
 void build_faces(const Control& c, const MeshArrays& mesh, SolutionArrays& s) {
     for (int i = 1; i <= c.NRFACE; ++i) {
-        const std::int32_t e = s.IRFACE(i, 1);
+        const Index e = s.IRFACE(i, 1);
         if (e < 1) {
             s.IRFACE(i, 2) = 0;
             continue;
@@ -188,12 +188,12 @@ void build_faces(const Control& c, const MeshArrays& mesh, SolutionArrays& s) {
 // its place in the list.
 void build_rain_nodes(const Control& c, const Units& u, SolutionArrays& s) {
     for (int j = 1; j <= c.NRNODE; ++j) s.IRNODE(j) = 0;
-    std::vector<std::int32_t> place(static_cast<std::size_t>(c.NUMNP) + 1, 0);
-    std::int32_t listed = 0;
+    std::vector<Index> place(static_cast<std::size_t>(c.NUMNP) + 1, 0);
+    Index listed = 0;
     for (int i = 1; i <= c.NRFACE; ++i) {
         const int n = s.IRFACE(i, 2);
         for (int col = 4; col < 4 + n; ++col) {
-            const std::int32_t node = s.IRFACE(i, col);
+            const Index node = s.IRFACE(i, col);
             if (node < 1 || node > c.NUMNP || place[node] != 0) continue;
             if (listed >= c.NRNODE) {
                 rio::write(u.IW, "(' ** ERROR ** RAIN DATA -- Group L  ')");
@@ -207,7 +207,7 @@ void build_rain_nodes(const Control& c, const Units& u, SolutionArrays& s) {
     for (int i = 1; i <= c.NRFACE; ++i) {
         if (s.IRFACE(i, 2) <= 0) continue;
         for (int col = 4; col <= 7; ++col) {
-            const std::int32_t node = s.IRFACE(i, col);
+            const Index node = s.IRFACE(i, col);
             if (node >= 1 && node <= c.NUMNP) s.IRFACE(i, col) = place[node];
         }
     }
@@ -215,11 +215,11 @@ void build_rain_nodes(const Control& c, const Units& u, SolutionArrays& s) {
 
 }  // namespace
 
-double FAREA(const Span2<std::int32_t>& IRFACE, const Span1<double>& X, const Span1<double>& Y,
+double FAREA(const Span2<Index>& IRFACE, const Span1<double>& X, const Span1<double>& Y,
              std::int64_t i) {
-    const std::int32_t n1 = IRFACE(i, 4);
+    const Index n1 = IRFACE(i, 4);
     if (n1 < 1) return 0.0;
-    auto tri = [&](std::int32_t a, std::int32_t b, std::int32_t c) {
+    auto tri = [&](Index a, Index b, Index c) {
         return std::abs((X(b) - X(a)) * (Y(c) - Y(a)) - (Y(b) - Y(a)) * (X(c) - X(a))) * 0.5;
     };
     double area = tri(n1, IRFACE(i, 5), IRFACE(i, 6));

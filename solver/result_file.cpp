@@ -7,7 +7,7 @@ namespace sol {
 
 namespace {
 constexpr int kSecondResultUnit = 9;
-constexpr std::int32_t kNpemax = 8;
+constexpr Index kNpemax = 8;
 }  // namespace
 
 void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh) {
@@ -27,15 +27,17 @@ void WRHEAD(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     rio::write(U, "*",
                {rio::Item::loop(NN, mesh.X.data(), mesh.Y.data(), mesh.Z.data(),
                                 mesh.PSIINI.data(), mesh.Q.data(), mesh.KODE.data())});
+    // One statement of all elements, NOD(1..8) then MTYP of each: the post-processors' reader
+    // counts the record of a refused value from this order.
     rio::write(U, "*",
-               {rio::Item::loop(NE, rio::Strided<std::int32_t>{mesh.NOD.data(), kNpemax, kNpemax},
+               {rio::Item::loop(NE, rio::Strided<Index>{mesh.NOD.data(), kNpemax, kNpemax},
                                 mesh.MTYP.data())});
 }
 
 void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh) {
     const int U = u.IPOST;
     const std::int64_t NN = ctl.NUMNP, NE = ctl.NUMEL;
-    const std::int32_t step = 0;
+    const Index step = 0;
     const double time = 0.0;
     // No element has been evaluated: velocities and moisture contents are zero.
     const std::vector<double> zero(static_cast<std::size_t>(3 * NE), 0.0);
@@ -50,11 +52,11 @@ void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh) {
 }
 
 void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL, const Span1<double>& PSI,
-           const Span1<double>& Q, const Span1<double>& TH, const Span1<std::int32_t>& KODE,
+           const Span1<double>& Q, const Span1<double>& TH, const Span1<Index>& KODE,
            int NSTEP, double TIME) {
     const int U = u.IPOST;
     const std::int64_t NN = ctl.NUMNP, NE = ctl.NUMEL;
-    const std::int32_t step = NSTEP;
+    const Index step = NSTEP;
     rio::write(U, "*", {step, TIME});
     rio::write(U, "*", {rio::Item::loop(NN, PSI.data(), Q.data(), KODE.data())});
     rio::write(U, "*",

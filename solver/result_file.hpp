@@ -24,6 +24,6 @@ void WRPLT0(const Control& ctl, const Units& u, const MeshArrays& mesh);
 // when ITHSW = 0, TH per element; flushed to the file like the step-0 block.
 void WRPLT(const Control& ctl, const Units& u, const Span2<double>& VEL /*(3,NUMEL)*/,
            const Span1<double>& PSI, const Span1<double>& Q, const Span1<double>& TH,
-           const Span1<std::int32_t>& KODE, int NSTEP, double TIME);
+           const Span1<Index>& KODE, int NSTEP, double TIME);
 
 }  // namespace sol

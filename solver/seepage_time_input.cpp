@@ -9,7 +9,7 @@ namespace sol {
 // and not counted, and flags the run.
 void RDSEEP(const Control& ctl, const Units& u, InputState& in, MeshArrays& mesh) {
     // 1. Group E: the number of range records.
-    std::int32_t NSEPL = 0;
+    Index NSEPL = 0;
     {
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,I5)", {in.KEYWD, NSEPL});
@@ -18,8 +18,8 @@ void RDSEEP(const Control& ctl, const Units& u, InputState& in, MeshArrays& mesh
     // 2. Group EA.
     const std::int64_t MSEP = ctl.MSEP;
     std::int64_t entries = 0;
-    for (std::int32_t r = 1; r <= NSEPL; ++r) {
-        std::int32_t N1 = 0, N2 = 0, INC = 0;
+    for (Index r = 1; r <= NSEPL; ++r) {
+        Index N1 = 0, N2 = 0, INC = 0;
         double value = 0.0;
         const std::string saved = in.KEYWD;
         rio::read(u.IR, "(A5,3I7,F14.0)", {in.KEYWD, N1, N2, INC, value});
@@ -37,7 +37,7 @@ void RDSEEP(const Control& ctl, const Units& u, InputState& in, MeshArrays& mesh
                 break;
             }
             ++entries;
-            mesh.KSEEP(entries) = static_cast<std::int32_t>(N1 + k * INC);
+            mesh.KSEEP(entries) = static_cast<Index>(N1 + k * INC);
             mesh.IFSEEP(entries) = 1;
             mesh.SEPVAL(entries) = value;
         }

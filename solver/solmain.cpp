@@ -17,8 +17,8 @@ namespace {
 constexpr int kFileList = 98;
 constexpr int kConsoleOut = rio::kConsoleOut;
 constexpr int kConsoleIn = rio::kConsoleIn;
-constexpr std::int32_t kDefaultBD = 1000000;
-constexpr std::int32_t kDefaultIB = 1600000;
+constexpr Index kDefaultBD = 1000000;
+constexpr Index kDefaultIB = 1600000;
 
 // Names of the files of a run, as CHARACTER*20 values.
 struct FileNames {
@@ -36,7 +36,7 @@ struct FileNames {
 // of the model file on unit IR, rewound.
 void start_up(SolverRun& run) {
     FileNames f;
-    std::int32_t mtotbd = 0, mtotib = 0;
+    Index mtotbd = 0, mtotib = 0;
 
     // 1. "WORK.LST": six names, the two lengths, the model file and the listing. A list that
     // ends at line 7, 8 or 9 leaves the two names to the console.

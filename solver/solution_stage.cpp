@@ -27,7 +27,7 @@ void header_block(const SolverRun& run, std::int64_t NWK) {
         rio::write(IW, "(' ******* STEADY PROBLEM *******'/)");
     else
         rio::write(IW, "(' ******* STEADY-UNSTEADY PROBLEM *******'/)");
-    const std::int32_t nwk = static_cast<std::int32_t>(NWK);
+    const Index nwk = static_cast<Index>(NWK);
     rio::write(IW,
                "(1X,20A4//' NUMBER OF NODAL POINTS-------',I7/' MAX NODES IN A ELEMENT-------',"
                "I7/' NUMBER OF ELEMENTS-----------',I7/' NUMBER OF MATERIALS----------',I7/"
@@ -52,7 +52,7 @@ void run_solution_stage(SolverRun& run) {
     // 13. Room for the column numbers.
     dimension_check(run, BD2, mt.IB1 + NWK, 4444);
     // 14. Column numbers.
-    Span1<std::int32_t> ISP = cut_isp(run.work, mt, NWK);
+    Span1<Index> ISP = cut_isp(run.work, mt, NWK);
     std::fill(ISP.data(), ISP.data() + NWK, 0);
     ADRSK(c, run.mesh, NWK, ISP);
     // 15. The whole run.

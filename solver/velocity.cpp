@@ -9,13 +9,13 @@ namespace {
 // nor 8, at most the 8 slots, every node a node of the model), with NNODE and NODE set in w;
 // else 0. Such an element has no shape function but does have a mean pressure head.
 int other_count_element(const Control& ctl, const MeshArrays& mesh,
-                        const Span1<std::int32_t>& EFLAG, int e, ElementWork& w) {
+                        const Span1<Index>& EFLAG, int e, ElementWork& w) {
     const int m = mesh.MTYP(e);
     if (EFLAG(e) == 1 || m < 1 || m > ctl.NUMMAT) return 0;
     w.NNODE = mesh.NPE(e);
     if (w.NNODE == 8 || w.NNODE == 6 || w.NNODE > 8) return 0;
     for (int l = 1; l <= w.NNODE; ++l) {
-        const std::int32_t n = mesh.NOD(l, e);
+        const Index n = mesh.NOD(l, e);
         if (n < 1 || n > ctl.NUMNP) return 0;
         w.NODE[l - 1] = n;
     }
@@ -25,7 +25,7 @@ int other_count_element(const Control& ctl, const MeshArrays& mesh,
 }  // namespace
 
 void VELOC(const Control& ctl, const Units& u, const Materials& mat, const MeshArrays& mesh,
-           const Span1<std::int32_t>& EFLAG, Span2<double>& VEL, Span1<double>& TH) {
+           const Span1<Index>& EFLAG, Span2<double>& VEL, Span1<double>& TH) {
     const MaterialTables& t = mesh.tab;
     ElementWork w;
     ShapePoint sp;

@@ -80,7 +80,7 @@ RunTotals run_totals(const Control& c, std::int64_t NWK) {
     return t;
 }
 
-Span1<std::int32_t> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NWK) {
+Span1<Index> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NWK) {
     return Span1<Index>(w.IB.get() + mt.IB1, NWK);
 }
 

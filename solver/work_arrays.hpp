@@ -26,12 +26,12 @@ struct MeshArrays {
     MaterialTables tab;
     Span1<double> Q, PSIINI, PSI, QINIT, X, Y, Z;  // NUMNP
     Span1<double> SEPVAL;                          // MSEP
-    Span1<std::int32_t> MTYP;                      // NUMEL
-    Span2<std::int32_t> NOD;                       // (8, NUMEL)
-    Span1<std::int32_t> KODE;                      // NUMNP
-    Span1<std::int32_t> KSEEP, IFSEEP;             // MSEP
-    Span1<std::int32_t> MAXA;                      // NUMNP + 1
-    Span1<std::int32_t> NPE;                       // NUMEL
+    Span1<Index> MTYP;                             // NUMEL
+    Span2<Index> NOD;                              // (8, NUMEL)
+    Span1<Index> KODE;                             // NUMNP
+    Span1<Index> KSEEP, IFSEEP;                    // MSEP
+    Span1<Index> MAXA;                             // NUMNP + 1
+    Span1<Index> NPE;                              // NUMEL
 };
 
 // Totals of the mesh part (BD1, IB1), in 64-bit arithmetic.
@@ -71,34 +71,34 @@ struct SolutionArrays {
     Span1<double> TH;                     // NUMEL: element moisture content
 
     // Integer work array IB.
-    Span1<std::int32_t> ISP;              // NWK: column numbers
-    Span1<std::int32_t> IFREE;            // NUMNP: free nodes of the solve
-    Span1<std::int32_t> KODE_S;           // NUMNP when STORE = 1, else 1
-    Span1<std::int32_t> IRNODE;           // d(NRNODE)
-    Span1<std::int32_t> IRT, IET;         // d(NRFACE)
-    Span2<std::int32_t> IRFACE;           // (d(NRFACE), 7)
-    Span1<std::int32_t> NRTP, NETP;       // d(NRR), d(NEV)
-    Span1<std::int32_t> NHN;              // d(NHB)
-    Span2<std::int32_t> IHBN;             // (d(NHB), d(NHBN))
-    Span1<std::int32_t> NHTP;             // d(NHB)
-    Span1<std::int32_t> NQN;              // d(NQB)
-    Span2<std::int32_t> IQBN;             // (d(NQB), d(NQBN))
-    Span1<std::int32_t> NQTP;             // d(NQB)
-    Span1<std::int32_t> NEWCH_N;          // d(NNEWC)
-    Span2<std::int32_t> NEWCH_1, NEWCH_2, NEWCH_3;              // (d(MXNWCH), d(NNEWC))
-    Span1<std::int32_t> NEWCQ_N;
-    Span2<std::int32_t> NEWCQ_1, NEWCQ_2, NEWCQ_3;              // (d(MXNWCQ), d(NNEWC))
-    Span1<std::int32_t> NEWCB_N;
-    Span2<std::int32_t> NEWCB_1, NEWCB_2, NEWCB_3, NEWCB_4;     // (d(MXNWCB), d(NNEWC))
-    Span1<std::int32_t> MATCE_N;          // d(NMATC)
-    Span2<std::int32_t> MATCE_1, MATCE_2; // (d(MXMATE), d(NMATC))
-    Span1<std::int32_t> MATCM_N;
-    Span2<std::int32_t> MATCM_1, MATCM_2; // (d(MXMATM), d(NMATC))
-    Span1<std::int32_t> MTYP_S;           // NUMEL when STORE = 1, else 1
-    Span1<std::int32_t> NEWCR_N;          // d(NNEWC)
-    Span2<std::int32_t> NEWCR_1, NEWCR_2, NEWCR_3, NEWCR_4, NEWCR_5;  // (d(MXNWCR), d(NNEWC))
-    Span1<std::int32_t> EFLAG;            // NUMEL: 1 = element removed
-    Span1<std::int32_t> NFLAG;            // NUMNP: 1 = node of no active element
+    Span1<Index> ISP;                     // NWK: column numbers
+    Span1<Index> IFREE;                   // NUMNP: free nodes of the solve
+    Span1<Index> KODE_S;                  // NUMNP when STORE = 1, else 1
+    Span1<Index> IRNODE;                  // d(NRNODE)
+    Span1<Index> IRT, IET;                // d(NRFACE)
+    Span2<Index> IRFACE;                  // (d(NRFACE), 7)
+    Span1<Index> NRTP, NETP;              // d(NRR), d(NEV)
+    Span1<Index> NHN;                     // d(NHB)
+    Span2<Index> IHBN;                    // (d(NHB), d(NHBN))
+    Span1<Index> NHTP;                    // d(NHB)
+    Span1<Index> NQN;                     // d(NQB)
+    Span2<Index> IQBN;                    // (d(NQB), d(NQBN))
+    Span1<Index> NQTP;                    // d(NQB)
+    Span1<Index> NEWCH_N;                 // d(NNEWC)
+    Span2<Index> NEWCH_1, NEWCH_2, NEWCH_3;                     // (d(MXNWCH), d(NNEWC))
+    Span1<Index> NEWCQ_N;
+    Span2<Index> NEWCQ_1, NEWCQ_2, NEWCQ_3;                     // (d(MXNWCQ), d(NNEWC))
+    Span1<Index> NEWCB_N;
+    Span2<Index> NEWCB_1, NEWCB_2, NEWCB_3, NEWCB_4;            // (d(MXNWCB), d(NNEWC))
+    Span1<Index> MATCE_N;                 // d(NMATC)
+    Span2<Index> MATCE_1, MATCE_2; // (d(MXMATE), d(NMATC))
+    Span1<Index> MATCM_N;
+    Span2<Index> MATCM_1, MATCM_2; // (d(MXMATM), d(NMATC))
+    Span1<Index> MTYP_S;                  // NUMEL when STORE = 1, else 1
+    Span1<Index> NEWCR_N;                 // d(NNEWC)
+    Span2<Index> NEWCR_1, NEWCR_2, NEWCR_3, NEWCR_4, NEWCR_5;         // (d(MXNWCR), d(NNEWC))
+    Span1<Index> EFLAG;                   // NUMEL: 1 = element removed
+    Span1<Index> NFLAG;                   // NUMNP: 1 = node of no active element
 
     // Work vectors of the conjugate-gradient solve and the element velocities, held beside
     // the work arrays for the whole run.
@@ -108,7 +108,7 @@ struct SolutionArrays {
 };
 
 // Cuts ISP (right after the mesh part of IB).
-Span1<std::int32_t> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NWK);
+Span1<Index> cut_isp(WorkArrays& w, const MeshTotals& mt, std::int64_t NWK);
 
 // Cuts the whole solution part; the caller has checked the run totals.
 void cut_solution(WorkArrays& w, const Control& ctl, const MeshTotals& mt, std::int64_t NWK,

@@ -1,4 +1,4 @@
-// Zeroed storage of the work arrays, in 2 MB pages where the system offers them.
+// Zeroed storage of the work arrays, in 2 MB pages when asked for and the system offers them.
 #include "core/work_storage.hpp"
 
 #include <cstdint>

@@ -10,9 +10,9 @@ namespace rio::detail {
 namespace {
 
 constexpr std::size_t kRecordWidth = kListRecordWidth;  // no record extends beyond column 80
-constexpr int kReal8Width = list_field_width(Kind::Real8);
-constexpr int kReal4Width = list_field_width(Kind::Real4);
-constexpr int kIntWidth = list_field_width(Kind::Int4);
+constexpr int kReal8Width = kListFieldWidth<Kind::Real8>;
+constexpr int kReal4Width = kListFieldWidth<Kind::Real4>;
+constexpr int kIntWidth = kListFieldWidth<Kind::Int4>;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 

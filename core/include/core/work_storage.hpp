@@ -15,8 +15,8 @@ template <class T>
 using WorkStorage = std::unique_ptr<T[], FreeDeleter>;
 
 // Page size asked for a large array. 2 MB pages spare the post-processors most page faults of
-// a large model; the solver's work arrays take more system time in them (1.5 s more on a
-// million-node steady run, 9.7 s against 8.2 s), so the solver keeps the system's normal pages.
+// a large model; the solver's work arrays cost more system time in them (see the steady run of
+// solver_bench --run), so the solver keeps the system's normal pages.
 enum class Pages { Normal, Huge };
 
 // `words` words of `size` bytes (one when `words` is 0 or below), zeroed: a word no input sets

@@ -3,7 +3,8 @@
 //
 // A transfer statement names a unit, a format ("(I5,F10.3)" or "*" for list-directed) and a
 // list of items. Items are references to scalars, arrays in storage order, or implied loops
-// that interleave several arrays (X(i), Y(i), Z(i) for i = 1..N) without copying them.
+// that interleave several arrays (X(i), Y(i), Z(i) for i = 1..N) without copying them: an Item
+// for what a write takes, a Target for what a read stores into.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@
 namespace rio {
 
 // ---------------------------------------------------------------------------------------
-// Items
+// Items and targets
 // ---------------------------------------------------------------------------------------
 enum class Kind : std::uint8_t { Int4, Real4, Real8, Text };
 
@@ -207,15 +208,19 @@ std::int64_t record_number(int unit);
 // ---------------------------------------------------------------------------------------
 // Transfers
 // ---------------------------------------------------------------------------------------
-// List-directed records: a number takes a field of list_field_width() columns, and a record
-// holds as many whole fields as fit in kListRecordWidth columns. A reader that names the record
-// of a value counts with these, as the writer lays them out.
+// List-directed records: a number of kind K takes a field of kListFieldWidth<K> columns, and a
+// record holds as many whole fields as fit in kListRecordWidth columns. A reader that names the
+// record of a value counts with these, as the writer lays them out.
 inline constexpr int kListRecordWidth = 80;
-constexpr int list_field_width(Kind k) { return k == Kind::Real8 ? 24 : k == Kind::Real4 ? 15 : 12; }
-// Record of value `k` (0 for the first) of a list-directed statement of numbers of one kind,
+template <Kind K>
+    requires(K != Kind::Text)
+inline constexpr int kListFieldWidth = K == Kind::Real8 ? 24 : K == Kind::Real4 ? 15 : 12;
+// Record of value `k` (0 for the first) of a list-directed statement of numbers of kind K,
 // counted from 0 for the statement's first record.
-constexpr std::int64_t list_record_of(Kind kind, std::int64_t k) {
-    return k / (kListRecordWidth / list_field_width(kind));
+template <Kind K>
+    requires(K != Kind::Text)
+constexpr std::int64_t list_record_of(std::int64_t k) {
+    return k / (kListRecordWidth / kListFieldWidth<K>);
 }
 
 // Formatted or list-directed ("*") write of one statement.
@@ -228,12 +233,12 @@ void write_rows(int unit, std::int64_t n, Items items);
 
 // Formatted or list-directed read. Without an end-of-file branch, the end of the file is
 // the fatal error 24. read_or_end() is the statement with the branch: it returns false when
-// the end of the file was met (items already read keep their new values).
+// the end of the file was met (targets already read keep their new values).
 void read(int unit, std::string_view format, Targets items);
 [[nodiscard]] bool read_or_end(int unit, std::string_view format, Targets items);
 // The statement with an end-of-file and an error branch: a record or value it cannot read
 // (errors 39, 59, 64) ends the statement instead of the program, and nothing is written on
-// standard error. Items already read keep their new values.
+// standard error. Targets already read keep their new values.
 enum class ReadOutcome { Read, End, Error };
 [[nodiscard]] ReadOutcome read_or_error(int unit, std::string_view format, Targets items);
 
