@@ -1,14 +1,23 @@
 // The work-array views: cut one after another, 1-based and column-major, and bounds-checked in
-// a build with assertions.
+// a build with assertions; and the floating-point mode the test programs start in.
 #include "core/arrays.hpp"
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
 
 using core::Index;
+
+// The tests run in the mode every program sets first: a result below the smallest normal
+// number is flushed to zero, as in the programs.
+TEST(FloatMode, TestsFlushDenormalsToZero) {
+    volatile double smallest = std::numeric_limits<double>::min();
+    volatile double half = smallest / 2.0;
+    EXPECT_EQ(half, 0.0);
+}
 
 TEST(Arrays, SlicesFollowOneAnotherAsColumnMajorViews) {
     std::vector<Index> IB(1 + 1 + 3 * 4 + 1);

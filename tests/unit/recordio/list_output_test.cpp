@@ -80,7 +80,7 @@ TEST_F(ListOutput, RecordsEndBeforeColumn80) {
 // A reader names the record of a value by list_record_of(): every value of a long statement
 // of each kind lies in the record it names.
 TEST_F(ListOutput, RecordOfEachValueAsTheReaderCountsIt) {
-    auto check = [](rio::Kind kind, const std::string& text, int n) {
+    auto check = [](std::int64_t (*record_of)(std::int64_t), const std::string& text, int n) {
         std::istringstream lines(text);
         std::string line;
         int k = 0;
@@ -88,7 +88,7 @@ TEST_F(ListOutput, RecordOfEachValueAsTheReaderCountsIt) {
             std::istringstream values(line);
             for (double v; values >> v; ++k) {
                 EXPECT_EQ(v, k + 1);
-                EXPECT_EQ(rio::list_record_of(kind, k), record) << "value " << k;
+                EXPECT_EQ(record_of(k), record) << "value " << k;
             }
         }
         EXPECT_EQ(k, n);
@@ -97,9 +97,9 @@ TEST_F(ListOutput, RecordOfEachValueAsTheReaderCountsIt) {
     std::vector<double> d(20);
     std::vector<float> f(20);
     for (int k = 0; k < 20; ++k) i[k] = k + 1, d[k] = k + 1, f[k] = static_cast<float>(k + 1);
-    check(rio::Kind::Int4, written("*", {std::span<std::int32_t>(i)}), 20);
-    check(rio::Kind::Real8, written("*", {std::span<double>(d)}), 20);
-    check(rio::Kind::Real4, written("*", {std::span<float>(f)}), 20);
+    check(rio::list_record_of<rio::Kind::Int4>, written("*", {std::span<std::int32_t>(i)}), 20);
+    check(rio::list_record_of<rio::Kind::Real8>, written("*", {std::span<double>(d)}), 20);
+    check(rio::list_record_of<rio::Kind::Real4>, written("*", {std::span<float>(f)}), 20);
 }
 
 TEST_F(ListOutput, TextItems) {
