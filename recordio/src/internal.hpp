@@ -244,6 +244,7 @@ private:
     bool last_cut_ = false;      // the last record is the first part of a longer line
     bool read_failed_ = false;   // the system refused a read after the last record
     void keep_last_record();
+    void hand_out(std::string_view rec, bool cut);  // counts a record read and keeps it in view
     void open_fifo(bool for_reading);
     bool fill();  // more input; false at end of file
     bool skip_line();  // past the next line feed; false at end of file; error 39 past 256 MB

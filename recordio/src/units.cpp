@@ -340,6 +340,13 @@ bool Unit::skip_line() {
     }
 }
 
+void Unit::hand_out(std::string_view rec, bool cut) {
+    ++records_read;
+    last_record_ = rec;
+    last_in_buffer_ = true;
+    last_cut_ = cut;
+}
+
 bool Unit::get_record(std::string_view& rec) {
     begin_read();
     if (record_cut) {
@@ -355,10 +362,7 @@ bool Unit::get_record(std::string_view& rec) {
             rpos_ += len + 1;
             if (len > 0 && base[len - 1] == '\r') --len;
             rec = std::string_view(base, len);
-            ++records_read;
-            last_record_ = rec;
-            last_in_buffer_ = true;
-            last_cut_ = false;
+            hand_out(rec, false);
             return true;
         }
         scanned = avail;
@@ -368,10 +372,7 @@ bool Unit::get_record(std::string_view& rec) {
             rpos_ += kMaxRecord;
             rec = std::string_view(base, kMaxRecord);
             record_cut = true;
-            ++records_read;
-            last_record_ = rec;
-            last_in_buffer_ = true;
-            last_cut_ = true;
+            hand_out(rec, true);
             return true;
         }
         if (!fill()) {
@@ -386,10 +387,7 @@ bool Unit::get_record(std::string_view& rec) {
                 open_tail_ = "\n";
             }
             rec = std::string_view(b, len);
-            ++records_read;
-            last_record_ = rec;
-            last_in_buffer_ = true;
-            last_cut_ = false;
+            hand_out(rec, false);
             return true;
         }
     }
