@@ -55,13 +55,10 @@ bool read_tables(const Units& u, InputState& in, std::string_view keyword,
                 report_equal_first_times(u, in, keyword, t, times[0]);
                 bad = true;
             }
-            for (int j = 1; j < NT; ++j) {
-                if (times[j] < times[j - 1]) {
-                    group_error_line(u, keyword, group);
-                    report_descending_time(u, in, keyword, t, j + 1, times[j]);
-                    bad = true;
-                    break;
-                }
+            if (const TableOrderFault f = table_order_fault(times, NT, false); f.point != 0) {
+                group_error_line(u, keyword, group);
+                report_descending_time(u, in, keyword, t, f.point + 1, times[f.point]);
+                bad = true;
             }
         };
         if (NT <= room) {
